@@ -1,0 +1,25 @@
+// Program entry: the application, the main window, the message loop.
+#include <QApplication>
+#include <memory>
+
+#include "dialogs.h"
+#include "errorreport.h"
+#include "layout.h"
+#include "main.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setFont(layout::windowFont());
+
+    std::unique_ptr<TfrmTextToSpeech> frmTextToSpeech;
+    try {
+        frmTextToSpeech = std::make_unique<TfrmTextToSpeech>();
+    } catch (const std::exception& error) {
+        dialogs().showApplicationError(applicationErrorText(error));
+        return 1;
+    }
+    frmTextToSpeech->show();
+    QApplication::exec();
+    frmTextToSpeech.reset();
+    return 0;
+}

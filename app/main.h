@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QWidget>
+#include <string>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTabWidget;
+
+// The main window: the five-step wizard. Its members are the controls of the layout under their
+// names, the event handlers (control name plus event) and the private operations of each
+// subsystem, which define them in their own source files. It holds no state of its own outside
+// its controls.
+class TfrmTextToSpeech : public QWidget {
+public:
+    // Builds the layout, then runs FormCreate; an error inside FormCreate is reported and the
+    // window opens all the same. An error while building the layout escapes.
+    TfrmTextToSpeech();
+    ~TfrmTextToSpeech() override;
+
+    // Bot bar (step 1).
+    QLabel* Label21;
+    QLabel* Label3;
+    QComboBox* ComboBoxBots;
+    QPushButton* ButtonAdd;
+
+    // Page control with the wizard's steps 2 to 5.
+    QTabWidget* PageControl1;
+    QWidget* TabSheet2;  // "2. Interface"
+    QWidget* TabSheet1;  // "3. Phrases"
+    QWidget* TabSheet3;  // "4. Speech"
+    QWidget* TabSheet4;  // "5. Publish"
+
+    // Interface page: the catalogue boxes.
+    QComboBox* ComboBoxChars;
+    QComboBox* ComboBoxBacks;
+    QComboBox* ComboBoxMusic;
+
+    // Handlers.
+    void FormCreate(QObject* Sender);
+    void FormDestroy(QObject* Sender);
+    void ComboBoxBotsChange(QObject* Sender);
+    void ButtonAddClick(QObject* Sender);
+
+    // The bot name: the text of the bot box (empty when no bot is selected).
+    std::string botName() const;
+    // The diagnostic trace: takes a text and does nothing with it.
+    void Trace(const std::string& text) const;
+
+private:
+    using Handler = void (TfrmTextToSpeech::*)(QObject*);
+    // Connects a signal of a control to a handler, which then runs as the message loop runs it:
+    // an error that escapes it reaches the default error report.
+    template <class Control, class Signal>
+    void wire(Control* control, Signal signal, Handler handler);
+
+    void createFrame();
+    void createBotBar();
+    void createPages();
+    void createInterfacePage();
+
+    // Catalogues.
+    void FillBotList();
+    void FillCharacterList();
+    void FillBackgroundList();
+    void FillMusicList();
+};
+
+// Hands every text given to Trace to `sink` as well (nullptr: to nobody). Only the tests use it.
+void setTraceSinkForTests(void (*sink)(const std::string&));
+
+#include "errorreport.h"
+
+template <class Control, class Signal>
+void TfrmTextToSpeech::wire(Control* control, Signal signal, Handler handler) {
+    QObject::connect(control, signal, this, [this, control, handler] {
+        runReported([&] { (this->*handler)(control); });
+    });
+}

@@ -1,0 +1,84 @@
+#include "support.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "paths.h"
+
+namespace fs = std::filesystem;
+
+TempDir::TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "parlomat-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    path_ = pattern + "/";
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Give back write permission that a test took away, so that everything can be removed.
+    for (auto it = fs::recursive_directory_iterator(path_, ignored);
+         it != fs::recursive_directory_iterator(); it.increment(ignored)) {
+        if (it->is_directory(ignored) && !it->is_symlink(ignored))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+    fs::remove_all(path_, ignored);
+}
+
+TempWorkspace::TempWorkspace() : previousWorkingFolder_(workingFolder()) {
+    for (const char* folder : {"flash/bots", "flash/chars", "flash/backs", "flash/music"})
+        fs::create_directories(path() + folder);
+    setProgramFolderForTests(path());
+    if (::chdir(path().c_str()) != 0) throw std::runtime_error("chdir failed");
+}
+
+TempWorkspace::~TempWorkspace() {
+    setProgramFolderForTests({});
+    if (::chdir(previousWorkingFolder_.c_str()) != 0) {
+        // Nothing sensible to do in a destructor; the next test sets its own folder.
+    }
+}
+
+void TempWorkspace::addBot(const std::string& name) const { fs::create_directories(bot(name)); }
+
+void ScriptedDialogs::showMessage(Kind kind, const std::string& text) {
+    shown.push_back((kind == Kind::Information ? "Information: " : "Warning: ") + text);
+}
+
+void ScriptedDialogs::showErrorReport(const std::string& text) { shown.push_back("Error: " + text); }
+
+void ScriptedDialogs::showApplicationError(const std::string& text) {
+    shown.push_back("Application Error: " + text);
+}
+
+bool ScriptedDialogs::inputQuery(const std::string& caption, const std::string& prompt,
+                                 std::string& value, int maxLength) {
+    lastQuery = {caption, prompt, value};
+    lastQueryMaxLength = maxLength;
+    if (answers.empty()) return false;
+    const auto answer = answers.front();
+    answers.pop_front();
+    if (!answer) return false;
+    value = *answer;
+    return true;
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+bool exists(const std::string& path) {
+    std::error_code ignored;
+    return fs::exists(fs::symlink_status(path, ignored));
+}

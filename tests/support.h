@@ -1,0 +1,61 @@
+#pragma once
+
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialogs.h"
+
+// A temporary folder, removed with everything in it at the end.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    // The folder, ending with "/".
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// A temporary workspace with flash/bots, flash/chars, flash/backs and flash/music, made the
+// program folder and the working folder for the life of the object.
+class TempWorkspace : public TempDir {
+public:
+    TempWorkspace();
+    ~TempWorkspace();
+    std::string bot(const std::string& name) const { return path() + "flash/bots/" + name + "/"; }
+    // Creates a bot folder, optionally with a phrase list and a settings file.
+    void addBot(const std::string& name) const;
+
+private:
+    std::string previousWorkingFolder_;
+};
+
+// Dialogs that answer without a person: messages and error reports are recorded, input
+// dialogs take the next scripted answer (nullopt: "Cancel").
+class ScriptedDialogs : public Dialogs {
+public:
+    ScriptedDialogs() { setDialogs(this); }
+    ~ScriptedDialogs() override { setDialogs(nullptr); }
+
+    void showMessage(Kind kind, const std::string& text) override;
+    void showErrorReport(const std::string& text) override;
+    void showApplicationError(const std::string& text) override;
+    bool inputQuery(const std::string& caption, const std::string& prompt, std::string& value,
+                    int maxLength) override;
+
+    // Everything shown, as "Information: text", "Warning: text", "Error: text".
+    std::vector<std::string> shown;
+    std::deque<std::optional<std::string>> answers;
+    // What the last input dialog was opened with: caption, prompt, pre-filled value.
+    std::vector<std::string> lastQuery;
+    int lastQueryMaxLength = 0;
+};
+
+void writeFile(const std::string& path, const std::string& bytes);
+std::string readFile(const std::string& path);
+bool exists(const std::string& path);

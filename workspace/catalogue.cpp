@@ -1,0 +1,60 @@
+#include "catalogue.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <QString>
+#include <cerrno>
+#include <memory>
+
+uint32_t attributeWord(const std::string& folder, const std::string& name) {
+    const std::string path = folder + "/" + name;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return attr::System;
+
+    uint32_t word = 0;
+    if (S_ISLNK(st.st_mode)) {
+        struct stat target {};
+        const bool toFolder = ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+        word = attr::ReparsePoint | (toFolder ? attr::Directory : attr::Archive);
+    } else if (S_ISDIR(st.st_mode)) {
+        word = attr::Directory;
+    } else if (S_ISREG(st.st_mode)) {
+        word = attr::Archive;
+    } else {
+        word = attr::System;
+    }
+    if (!name.empty() && name.front() == '.') word |= attr::Hidden;
+    if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) word |= attr::ReadOnly;
+    return word;
+}
+
+std::vector<std::string> listCatalogue(const std::string& folder, uint32_t mask) {
+    std::vector<std::string> names;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
+    if (!dir) return names;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) break;  // No more entries, or an error: keep what was taken.
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        const uint32_t word = attributeWord(folder, name);
+        if ((word & mask) == word) names.push_back(name);
+    }
+    return names;
+}
+
+int catalogueIndexOf(const std::vector<std::string>& entries, const std::string& name) {
+    const QString wanted = QString::fromStdString(name);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (QString::compare(QString::fromStdString(entries[i]), wanted, Qt::CaseInsensitive) == 0)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool isSafeFolderName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." &&
+           name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}

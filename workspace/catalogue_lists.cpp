@@ -1,0 +1,33 @@
+// The four catalogue boxes of the main window.
+#include <QComboBox>
+
+#include "catalogue.h"
+#include "main.h"
+#include "paths.h"
+
+namespace {
+
+// Rebuilds a box from a folder listing: emptied, the leading entry (if any), then the names the
+// mask takes, in listing order. The box ends without a selection.
+void fillBox(QComboBox* box, const char* folder, uint32_t mask, const char* leading = nullptr) {
+    QStringList items;
+    if (leading) items << leading;
+    for (const std::string& name : listCatalogue(programFolder() + folder, mask))
+        items << QString::fromStdString(name);
+    const QSignalBlocker blocker(box);
+    box->clear();
+    box->addItems(items);
+    box->setCurrentIndex(-1);
+}
+
+}  // namespace
+
+void TfrmTextToSpeech::FillBotList() { fillBox(ComboBoxBots, "flash/bots", FolderMask); }
+
+void TfrmTextToSpeech::FillCharacterList() { fillBox(ComboBoxChars, "flash/chars", FolderMask); }
+
+void TfrmTextToSpeech::FillBackgroundList() { fillBox(ComboBoxBacks, "flash/backs", FileMask); }
+
+void TfrmTextToSpeech::FillMusicList() {
+    fillBox(ComboBoxMusic, "flash/music", FileMask, "Silence");
+}

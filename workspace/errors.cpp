@@ -1,0 +1,46 @@
+#include "errors.h"
+
+#include <cstdarg>
+#include <cstring>
+#include <vector>
+
+#include "paths.h"
+
+AppError::AppError(std::string kind, const std::string& message)
+    : std::runtime_error(message), kind_(std::move(kind)), address_(__builtin_return_address(0)) {}
+
+std::string format(const char* fmt, ...) {
+    va_list args;
+    va_start(args, fmt);
+    va_list copy;
+    va_copy(copy, args);
+    const int size = std::vsnprintf(nullptr, 0, fmt, copy);
+    va_end(copy);
+    std::string out;
+    if (size > 0) {
+        std::vector<char> buffer(static_cast<size_t>(size) + 1);
+        std::vsnprintf(buffer.data(), buffer.size(), fmt, args);
+        out.assign(buffer.data(), static_cast<size_t>(size));
+    }
+    va_end(args);
+    return out;
+}
+
+std::string withFinalDot(const std::string& message) {
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + ".";
+    return message;
+}
+
+std::string systemErrorText(int err) { return std::strerror(err); }
+
+AppError fileOpenError(const std::string& fileName, int err) {
+    return AppError(errkind::FileOpen, format("Cannot open file \"%s\". %s",
+                                              absolutePath(fileName).c_str(),
+                                              systemErrorText(err).c_str()));
+}
+
+AppError fileCreateError(const std::string& fileName, int err) {
+    return AppError(errkind::FileCreate, format("Cannot create file \"%s\". %s",
+                                                absolutePath(fileName).c_str(),
+                                                systemErrorText(err).c_str()));
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// Every failure in Parlomat is an AppError: a kind (what went wrong, for the "Application Error"
+// box) and a message that the user sees.
+class AppError : public std::runtime_error {
+public:
+    AppError(std::string kind, const std::string& message);
+    const std::string& kind() const { return kind_; }
+    // The code address where the error was raised, shown by the "Application Error" box.
+    const void* address() const { return address_; }
+
+private:
+    std::string kind_;
+    const void* address_;
+};
+
+// Kinds used across the program.
+namespace errkind {
+inline constexpr const char* FileOpen = "FileOpenError";
+inline constexpr const char* FileCreate = "FileCreateError";
+inline constexpr const char* FileWrite = "FileWriteError";
+inline constexpr const char* InOut = "InOutError";
+inline constexpr const char* ListIndex = "ListIndexError";
+inline constexpr const char* Engine = "EngineError";
+inline constexpr const char* Image = "ImageError";
+inline constexpr const char* Media = "MediaError";
+inline constexpr const char* Edit = "EditError";
+}  // namespace errkind
+
+// printf-style formatting into a std::string.
+std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+// The error message as the error reports show it: "." appended when the message is not empty
+// and its last byte sorts after ".".
+std::string withFinalDot(const std::string& message);
+
+// The text of the platform's error code (strerror).
+std::string systemErrorText(int err);
+
+// "Cannot open file "%s". %s" and "Cannot create file "%s". %s" with the absolute path.
+AppError fileOpenError(const std::string& fileName, int err);
+AppError fileCreateError(const std::string& fileName, int err);
