@@ -13,7 +13,9 @@
 
 namespace {
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
 void centreOnScreen(QWidget& dialog) {
     dialog.adjustSize();
@@ -72,4 +74,6 @@ Dialogs& dialogs() {
     return replacementDialogs ? *replacementDialogs : qtDialogs;
 }
 
-void setDialogs(Dialogs* replacement) { replacementDialogs = replacement; }
+void setDialogs(Dialogs* replacement) {
+    replacementDialogs = replacement;
+}

@@ -17,12 +17,12 @@ QFont boldFont13();
 
 enum LabelStyle : unsigned {
     Plain = 0,
-    Bold = 1,        // bold, window font size
-    Large = 2,       // bold, character height 13 pixels
-    Navy = 4,        // navy text
-    WordWrap = 8,    // wraps inside its width
-    Centred = 16,    // centred in its box
-    Red = 32,        // red text
+    Bold = 1,      // bold, window font size
+    Large = 2,     // bold, character height 13 pixels
+    Navy = 4,      // navy text
+    WordWrap = 8,  // wraps inside its width
+    Centred = 16,  // centred in its box
+    Red = 32,      // red text
     Heading = Large | Navy | WordWrap,
 };
 

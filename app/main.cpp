@@ -25,7 +25,9 @@ std::vector<std::string> boxEntries(const QComboBox* box) {
 }
 }  // namespace
 
-void setTraceSinkForTests(void (*sink)(const std::string&)) { traceSink = sink; }
+void setTraceSinkForTests(void (*sink)(const std::string&)) {
+    traceSink = sink;
+}
 
 void TfrmTextToSpeech::Trace(const std::string& text) const {
     if (traceSink) traceSink(text);
@@ -37,11 +39,14 @@ TfrmTextToSpeech::TfrmTextToSpeech() : QWidget(nullptr) {
     createPages();
     setTabOrder(PageControl1, ComboBoxBots);
     setTabOrder(ComboBoxBots, ButtonAdd);
+    createSpeechComponents();
 
     runReported([this] { FormCreate(this); });
 }
 
-TfrmTextToSpeech::~TfrmTextToSpeech() { FormDestroy(this); }
+TfrmTextToSpeech::~TfrmTextToSpeech() {
+    FormDestroy(this);
+}
 
 void TfrmTextToSpeech::createFrame() {
     setObjectName("frmTextToSpeech");

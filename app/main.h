@@ -7,6 +7,8 @@ class QComboBox;
 class QLabel;
 class QPushButton;
 class QTabWidget;
+class TSpFileStream;
+class TSpVoice;
 
 // The main window: the five-step wizard. Its members are the controls of the layout under their
 // names, the event handlers (control name plus event) and the private operations of each
@@ -37,6 +39,10 @@ public:
     QComboBox* ComboBoxBacks;
     QComboBox* ComboBoxMusic;
 
+    // Speech engine components.
+    TSpVoice* SpVoice;
+    TSpFileStream* SpFileStream1;
+
     // Handlers.
     void FormCreate(QObject* Sender);
     void FormDestroy(QObject* Sender);
@@ -59,6 +65,7 @@ private:
     void createBotBar();
     void createPages();
     void createInterfacePage();
+    void createSpeechComponents();
 
     // Catalogues.
     void FillBotList();
@@ -74,7 +81,6 @@ void setTraceSinkForTests(void (*sink)(const std::string&));
 
 template <class Control, class Signal>
 void TfrmTextToSpeech::wire(Control* control, Signal signal, Handler handler) {
-    QObject::connect(control, signal, this, [this, control, handler] {
-        runReported([&] { (this->*handler)(control); });
-    });
+    QObject::connect(control, signal, this,
+                     [this, control, handler] { runReported([&] { (this->*handler)(control); }); });
 }

@@ -58,7 +58,8 @@ void makeWorkspace(const std::string& root) {
         std::ofstream(root + "flash/backs/back" + std::to_string(i) + ".jpg");
         std::ofstream(root + "flash/music/track" + std::to_string(i) + ".mp3");
     }
-    for (const char* name : {"Anna", "Ben", "Clara"}) fs::create_directory(root + "flash/chars/" + name);
+    for (const char* name : {"Anna", "Ben", "Clara"})
+        fs::create_directory(root + "flash/chars/" + name);
     // The microphone pictures of the staged workspace, when the build has staged them.
     const std::string staged = folderOf(executablePath()) + "../workspace/res";
     if (fs::exists(staged)) fs::copy(staged, root + "res", fs::copy_options::recursive);
@@ -103,10 +104,12 @@ int main(int argc, char** argv) {
         if (run == 0) std::printf("bots listed: %d\n", bots);
     }
     std::sort(times.begin(), times.end());
-    std::printf("process start to window shown, 1000 bots / backgrounds / tracks, %d runs "
-                "(platform %s):\n  min %.1f ms, median %.1f ms, max %.1f ms (target < 300 ms)\n",
-                runs, qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default" : qgetenv("QT_QPA_PLATFORM").constData(),
-                times.front(), times[times.size() / 2], times.back());
+    std::printf(
+        "process start to window shown, 1000 bots / backgrounds / tracks, %d runs "
+        "(platform %s):\n  min %.1f ms, median %.1f ms, max %.1f ms (target < 300 ms)\n",
+        runs,
+        qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default" : qgetenv("QT_QPA_PLATFORM").constData(),
+        times.front(), times[times.size() / 2], times.back());
     fs::remove_all(root);
     return 0;
 }

@@ -42,13 +42,17 @@ TempWorkspace::~TempWorkspace() {
     }
 }
 
-void TempWorkspace::addBot(const std::string& name) const { fs::create_directories(bot(name)); }
+void TempWorkspace::addBot(const std::string& name) const {
+    fs::create_directories(bot(name));
+}
 
 void ScriptedDialogs::showMessage(Kind kind, const std::string& text) {
     shown.push_back((kind == Kind::Information ? "Information: " : "Warning: ") + text);
 }
 
-void ScriptedDialogs::showErrorReport(const std::string& text) { shown.push_back("Error: " + text); }
+void ScriptedDialogs::showErrorReport(const std::string& text) {
+    shown.push_back("Error: " + text);
+}
 
 void ScriptedDialogs::showApplicationError(const std::string& text) {
     shown.push_back("Application Error: " + text);

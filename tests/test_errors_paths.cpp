@@ -66,7 +66,8 @@ TEST(Paths, AbsolutePathIsMadeAgainstTheWorkingFolder) {
 }
 
 TEST(BotNames, UnsafeNamesAreRefusedAndOrdinaryOnesKept) {
-    for (const std::string& name : std::vector<std::string>{"", ".", "..", "a/b", "/", std::string("a\0b", 3)})
+    for (const std::string& name :
+         std::vector<std::string>{"", ".", "..", "a/b", "/", std::string("a\0b", 3)})
         EXPECT_FALSE(isSafeFolderName(name)) << name;
     for (const std::string name : {"test", "My bot", "Bär & Co", "\"quoted\"", "...", ".x", "a.b"})
         EXPECT_TRUE(isSafeFolderName(name)) << name;

@@ -49,7 +49,8 @@ TEST(ReadFileText, GivesTheBytesUnchanged) {
 TEST(ReadFileText, OpenErrorNamesTheAbsolutePathAndTheReason) {
     TempWorkspace workspace;
     EXPECT_EQ(messageOf([] { ReadFileText("flash/missing.txt"); }),
-              "Cannot open file \"" + workspace.path() + "flash/missing.txt\". No such file or directory");
+              "Cannot open file \"" + workspace.path() +
+                  "flash/missing.txt\". No such file or directory");
     EXPECT_EQ(messageOf([] { ReadFileText("flash"); }),
               "Cannot open file \"" + workspace.path() + "flash\". Is a directory");
 }
@@ -77,7 +78,8 @@ TEST(WriteFileText, OverALongerFileLeavesExactlyTheNewBytesAndNoTemporaryFile) {
     WriteFileText(dir.path() + "f", std::string("new\0", 4));
     EXPECT_EQ(readFile(dir.path() + "f"), std::string("new\0", 4));
     int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
     EXPECT_EQ(entries, 1);
 }
 
@@ -124,7 +126,8 @@ TEST(WriteFileText, AFullDiskRaisesAnErrorAndKeepsTheOldFileWhole) {
     EXPECT_EQ(message, "Cannot write file \"" + file + "\". File too large");
     EXPECT_EQ(readFile(file), "old complete content\r\n");
     int entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path())) ++entries;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.path()))
+        ++entries;
     EXPECT_EQ(entries, 1);
 }
 

@@ -8,7 +8,9 @@
 #include <filesystem>
 
 #include "catalogue.h"
+#include "errors.h"
 #include "main.h"
+#include "scripted_engine.h"
 #include "support.h"
 
 namespace fs = std::filesystem;
@@ -22,6 +24,7 @@ std::vector<std::string> items(const QComboBox* box) {
 }
 
 struct Startup : ::testing::Test {
+    ScriptedEngineScope engine;
     TempWorkspace workspace;
     ScriptedDialogs dialogs;
 };
@@ -49,7 +52,8 @@ TEST_F(Startup, FrameBotBarAndPagesAreLaidOut) {
     std::vector<QWidget*> order;
     QWidget* w = frm.PageControl1;
     do {
-        if (w == frm.PageControl1 || w == frm.ComboBoxBots || w == frm.ButtonAdd) order.push_back(w);
+        if (w == frm.PageControl1 || w == frm.ComboBoxBots || w == frm.ButtonAdd)
+            order.push_back(w);
         w = w->nextInFocusChain();
     } while (w != frm.PageControl1);
     EXPECT_EQ(order, (std::vector<QWidget*>{frm.PageControl1, frm.ComboBoxBots, frm.ButtonAdd}));
@@ -155,8 +159,9 @@ TEST_F(NewBot, NamesThatWouldLeaveTheBotFolderAreRefused) {
         dialogs.shown.clear();
         dialogs.answers = {name};
         QTest::mouseClick(frm.ButtonAdd, Qt::LeftButton);
-        EXPECT_EQ(dialogs.shown, std::vector<std::string>{
-                                     "Warning: Invalid bot name - please choose another name"})
+        EXPECT_EQ(
+            dialogs.shown,
+            std::vector<std::string>{"Warning: Invalid bot name - please choose another name"})
             << name;
     }
     EXPECT_TRUE(fs::is_empty(workspace.path() + "flash/bots"));
@@ -199,4 +204,16 @@ TEST_F(NewBot, AFolderTheListDoesNotShowLeavesNoSelectionAndThePagesAsTheyWere) 
     EXPECT_EQ(frm.ComboBoxBots->currentIndex(), -1);
     EXPECT_EQ(items(frm.ComboBoxBots), std::vector<std::string>{"shown"});
     EXPECT_FALSE(frm.PageControl1->isHidden());
+}
+
+TEST_F(Startup, AnEngineThatCannotBeReachedStopsTheWindowFromBeingCreated) {
+    engine.failToConnect = true;
+    try {
+        TfrmTextToSpeech frm;
+        FAIL() << "the window was created";
+    } catch (const AppError& error) {
+        const std::string text = applicationErrorText(error);
+        EXPECT_TRUE(text.starts_with("Exception EngineError in module ")) << text;
+        EXPECT_TRUE(text.ends_with(".\nThe speech engine is not installed.")) << text;
+    }
 }

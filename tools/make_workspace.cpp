@@ -21,7 +21,9 @@ namespace {
 
 QString workspace;
 
-void ensureFolder(const QString& relative) { QDir().mkpath(workspace + "/" + relative); }
+void ensureFolder(const QString& relative) {
+    QDir().mkpath(workspace + "/" + relative);
+}
 
 bool save(const QImage& image, const QString& relative, const char* format, int quality = -1) {
     if (image.save(workspace + "/" + relative, format, quality)) return true;
@@ -31,8 +33,8 @@ bool save(const QImage& image, const QString& relative, const char* format, int 
 
 // ---------------------------------------------------------------- microphone pictures
 
-const QColor kKey(255, 0, 255);         // the mask colour: the bottom-left pixel of every picture
-const QColor kPage(0xef, 0xef, 0xef);   // the page colour that anti-aliased edges blend into
+const QColor kKey(255, 0, 255);        // the mask colour: the bottom-left pixel of every picture
+const QColor kPage(0xef, 0xef, 0xef);  // the page colour that anti-aliased edges blend into
 
 QPainterPath micSilhouette() {
     QPainterPath path;
@@ -132,19 +134,29 @@ void drawMouth(QPainter& p, int shape) {
             p.setPen(QPen(lip, 5, Qt::SolidLine, Qt::RoundCap));
             p.drawLine(QPointF(50, 73), QPointF(78, 73));
             break;
-        case 2: open(QRectF(58, 66, 12, 13), false, false, false); break;   // w uw
-        case 3: open(QRectF(55, 65, 18, 15), false, false, false); break;   // r
-        case 4: open(QRectF(50, 68, 28, 9), true, false, false); break;     // f v
-        case 5: open(QRectF(50, 67, 28, 11), true, true, true); break;      // th dh
-        case 6: open(QRectF(50, 64, 28, 17), true, false, true); break;     // l
-        case 7:                                                             // s z d t n
+        case 2:
+            open(QRectF(58, 66, 12, 13), false, false, false);
+            break;  // w uw
+        case 3:
+            open(QRectF(55, 65, 18, 15), false, false, false);
+            break;  // r
+        case 4:
+            open(QRectF(50, 68, 28, 9), true, false, false);
+            break;  // f v
+        case 5:
+            open(QRectF(50, 67, 28, 11), true, true, true);
+            break;  // th dh
+        case 6:
+            open(QRectF(50, 64, 28, 17), true, false, true);
+            break;  // l
+        case 7:     // s z d t n
             open(QRectF(47, 67, 34, 11), false, false, false);
             p.setBrush(teeth);
             p.drawRect(QRectF(52, 69, 24, 7));
             p.setPen(QPen(QColor(180, 180, 175), 1));
             p.drawLine(QPointF(52, 72.5), QPointF(76, 72.5));
             break;
-        case 8:                                                             // sh ch jh zh
+        case 8:  // sh ch jh zh
             p.setPen(QPen(lip, 3));
             p.setBrush(inside);
             p.drawRoundedRect(QRectF(54, 64, 20, 17), 8, 8);
@@ -152,10 +164,18 @@ void drawMouth(QPainter& p, int shape) {
             p.setBrush(teeth);
             p.drawRect(QRectF(58, 69, 12, 7));
             break;
-        case 9: open(QRectF(46, 66, 36, 13), true, true, false); break;     // ee, h, k g
-        case 10: open(QRectF(48, 63, 32, 19), true, false, true); break;    // ey eh uh
-        case 11: open(QRectF(48, 60, 32, 27), true, false, true); break;    // aa ae ah
-        case 12: open(QRectF(54, 61, 20, 24), false, false, true); break;   // oy
+        case 9:
+            open(QRectF(46, 66, 36, 13), true, true, false);
+            break;  // ee, h, k g
+        case 10:
+            open(QRectF(48, 63, 32, 19), true, false, true);
+            break;  // ey eh uh
+        case 11:
+            open(QRectF(48, 60, 32, 27), true, false, true);
+            break;  // aa ae ah
+        case 12:
+            open(QRectF(54, 61, 20, 24), false, false, true);
+            break;  // oy
     }
 }
 
@@ -343,7 +363,8 @@ bool makeBackgrounds() {
     ensureFolder("flash/backs");
     const char* names[] = {"garden.jpg", "office.jpg", "beach.jpg"};
     bool ok = true;
-    for (int i = 0; i < 3; ++i) ok &= save(background(i), QString("flash/backs/") + names[i], "JPG", 88);
+    for (int i = 0; i < 3; ++i)
+        ok &= save(background(i), QString("flash/backs/") + names[i], "JPG", 88);
     return ok;
 }
 
@@ -355,14 +376,24 @@ void writeWav(const QString& path, const std::vector<int16_t>& samples, int rate
     const auto u32 = [&](uint32_t v) { file.write(reinterpret_cast<const char*>(&v), 4); };
     const auto u16 = [&](uint16_t v) { file.write(reinterpret_cast<const char*>(&v), 2); };
     const uint32_t bytes = static_cast<uint32_t>(samples.size() * 2);
-    file.write("RIFF", 4); u32(36 + bytes); file.write("WAVEfmt ", 8);
-    u32(16); u16(1); u16(1); u32(static_cast<uint32_t>(rate)); u32(static_cast<uint32_t>(rate) * 2);
-    u16(2); u16(16); file.write("data", 4); u32(bytes);
+    file.write("RIFF", 4);
+    u32(36 + bytes);
+    file.write("WAVEfmt ", 8);
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(static_cast<uint32_t>(rate));
+    u32(static_cast<uint32_t>(rate) * 2);
+    u16(2);
+    u16(16);
+    file.write("data", 4);
+    u32(bytes);
     file.write(reinterpret_cast<const char*>(samples.data()), bytes);
 }
 
 // A short loop of soft plucked chords.
-std::vector<int16_t> synthesise(const std::vector<std::vector<int>>& chords, double beat, int rate) {
+std::vector<int16_t> synthesise(const std::vector<std::vector<int>>& chords, double beat,
+                                int rate) {
     const double pi = std::numbers::pi;
     const int notesPerChord = 4;
     const size_t total = static_cast<size_t>(chords.size() * notesPerChord * beat * rate);
@@ -398,7 +429,11 @@ std::vector<int16_t> synthesise(const std::vector<std::vector<int>>& chords, dou
 
 bool makeMusic(const QString& lame) {
     ensureFolder("flash/music");
-    struct Track { const char* name; std::vector<std::vector<int>> chords; double beat; };
+    struct Track {
+        const char* name;
+        std::vector<std::vector<int>> chords;
+        double beat;
+    };
     const Track tracks[] = {
         {"calm.mp3", {{60, 64, 67, 71}, {57, 60, 64, 67}, {53, 57, 60, 64}, {55, 59, 62, 65}}, 0.5},
         {"bright.mp3", {{62, 66, 69}, {67, 71, 74}, {64, 67, 71}, {69, 73, 76}}, 0.3},

@@ -55,6 +55,6 @@ int catalogueIndexOf(const std::vector<std::string>& entries, const std::string&
 }
 
 bool isSafeFolderName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
 }

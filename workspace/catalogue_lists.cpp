@@ -22,11 +22,17 @@ void fillBox(QComboBox* box, const char* folder, uint32_t mask, const char* lead
 
 }  // namespace
 
-void TfrmTextToSpeech::FillBotList() { fillBox(ComboBoxBots, "flash/bots", FolderMask); }
+void TfrmTextToSpeech::FillBotList() {
+    fillBox(ComboBoxBots, "flash/bots", FolderMask);
+}
 
-void TfrmTextToSpeech::FillCharacterList() { fillBox(ComboBoxChars, "flash/chars", FolderMask); }
+void TfrmTextToSpeech::FillCharacterList() {
+    fillBox(ComboBoxChars, "flash/chars", FolderMask);
+}
 
-void TfrmTextToSpeech::FillBackgroundList() { fillBox(ComboBoxBacks, "flash/backs", FileMask); }
+void TfrmTextToSpeech::FillBackgroundList() {
+    fillBox(ComboBoxBacks, "flash/backs", FileMask);
+}
 
 void TfrmTextToSpeech::FillMusicList() {
     fillBox(ComboBoxMusic, "flash/music", FileMask, "Silence");

@@ -31,16 +31,18 @@ std::string withFinalDot(const std::string& message) {
     return message;
 }
 
-std::string systemErrorText(int err) { return std::strerror(err); }
+std::string systemErrorText(int err) {
+    return std::strerror(err);
+}
 
 AppError fileOpenError(const std::string& fileName, int err) {
-    return AppError(errkind::FileOpen, format("Cannot open file \"%s\". %s",
-                                              absolutePath(fileName).c_str(),
-                                              systemErrorText(err).c_str()));
+    return AppError(errkind::FileOpen,
+                    format("Cannot open file \"%s\". %s", absolutePath(fileName).c_str(),
+                           systemErrorText(err).c_str()));
 }
 
 AppError fileCreateError(const std::string& fileName, int err) {
-    return AppError(errkind::FileCreate, format("Cannot create file \"%s\". %s",
-                                                absolutePath(fileName).c_str(),
-                                                systemErrorText(err).c_str()));
+    return AppError(errkind::FileCreate,
+                    format("Cannot create file \"%s\". %s", absolutePath(fileName).c_str(),
+                           systemErrorText(err).c_str()));
 }

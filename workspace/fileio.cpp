@@ -33,9 +33,9 @@ private:
 };
 
 AppError fileWriteError(const std::string& fileName, int err) {
-    return AppError(errkind::FileWrite, format("Cannot write file \"%s\". %s",
-                                               absolutePath(fileName).c_str(),
-                                               systemErrorText(err).c_str()));
+    return AppError(errkind::FileWrite,
+                    format("Cannot write file \"%s\". %s", absolutePath(fileName).c_str(),
+                           systemErrorText(err).c_str()));
 }
 
 // Writes every byte; returns 0 or the errno of the failure (ENOSPC for a short write).

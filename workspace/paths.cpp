@@ -28,7 +28,9 @@ std::string programFolder() {
     return folderOf(executablePath());
 }
 
-void setProgramFolderForTests(const std::string& folder) { programFolderOverride() = folder; }
+void setProgramFolderForTests(const std::string& folder) {
+    programFolderOverride() = folder;
+}
 
 std::string workingFolder() {
     std::vector<char> buffer(PATH_MAX + 1);

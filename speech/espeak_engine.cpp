@@ -1,0 +1,259 @@
+#include "espeak_engine.h"
+
+#include <espeak-ng/espeak_ng.h>
+#include <espeak-ng/speak_lib.h>
+#include <sys/stat.h>
+
+#include <QObject>
+#include <QTimer>
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <locale>
+
+#include "audio_player.h"
+#include "errors.h"
+#include "text16.h"
+
+namespace {
+
+// ------------------------------------------------------------------ libespeak-ng
+
+// libespeak-ng keeps global state: it is initialised once and used from the GUI thread only.
+struct Espeak {
+    int sampleRate = 0;
+    std::string currentVoice;
+    Rendering* target = nullptr;  // where the synthesis callback puts what it gets
+};
+
+Espeak& espeak() {
+    static Espeak* engine = [] {
+        const int rate =
+            espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 200, nullptr,
+                              espeakINITIALIZE_PHONEME_EVENTS | espeakINITIALIZE_PHONEME_IPA |
+                                  espeakINITIALIZE_DONT_EXIT);
+        if (rate <= 0)
+            raiseEngineError("The speech engine cannot start: the libespeak-ng data is missing.");
+        espeak_SetSynthCallback([](short* wav, int count, espeak_EVENT* events) -> int {
+            Rendering* out = espeak().target;
+            if (!out) return 1;
+            if (wav && count > 0) out->samples.insert(out->samples.end(), wav, wav + count);
+            for (; events && events->type != espeakEVENT_LIST_TERMINATED; ++events) {
+                if (events->type == espeakEVENT_PHONEME)
+                    out->phonemes.push_back(PhonemeMark{events->id.string, events->sample});
+            }
+            return 0;
+        });
+        auto* e = new Espeak;  // lives as long as the process, like the library's own state
+        e->sampleRate = rate;
+        return e;
+    }();
+    return *engine;
+}
+
+std::string statusText(espeak_ng_STATUS status) {
+    char buffer[512] = {};
+    espeak_ng_GetStatusCodeMessage(status, buffer, sizeof buffer);
+    return buffer;
+}
+
+// ------------------------------------------------------------------ voices
+
+class EspeakToken final : public ISpeechObjectToken {
+public:
+    EspeakToken(std::string id, std::string name, std::string gender, std::string language)
+        : id_(std::move(id)),
+          name_(std::move(name)),
+          gender_(std::move(gender)),
+          language_(std::move(language)) {}
+    std::u16string GetDescription(int) const override { return toUtf16(name_); }
+    std::u16string GetAttribute(const std::u16string& attribute) const override {
+        const std::string a = toUtf8(attribute);
+        if (a == "Name") return toUtf16(name_);
+        if (a == "Vendor") return u"eSpeak NG";
+        if (a == "Gender") return toUtf16(gender_);
+        if (a == "Language") return toUtf16(language_);
+        return {};
+    }
+    const std::string& id() const { return id_; }
+
+private:
+    std::string id_, name_, gender_, language_;
+};
+
+// The language of the user's locale ("de" for de_DE.UTF-8), empty for C and POSIX.
+std::string localeLanguage() {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(variable);
+        if (value && *value) {
+            std::string language(value);
+            language = language.substr(0, language.find_first_of("_.@"));
+            return language == "C" || language == "POSIX" ? std::string() : language;
+        }
+    }
+    return {};
+}
+
+// An MBROLA voice ("mb/mb-de1") speaks only when its data (/usr/share/mbrola/de1/de1) is there.
+bool mbrolaDataInstalled(const std::string& id) {
+    const auto dash = id.find("mb-");
+    if (dash == std::string::npos) return false;
+    const std::string voice = id.substr(dash + 3);
+    struct stat st {};
+    return ::stat(("/usr/share/mbrola/" + voice + "/" + voice).c_str(), &st) == 0;
+}
+
+// Every voice that can speak here, once; the one of the user's language first.
+const std::vector<Ref<ISpeechObjectToken>>& installedVoices() {
+    static const std::vector<Ref<ISpeechObjectToken>> voices = [] {
+        espeak();
+        std::vector<Ref<ISpeechObjectToken>> list;
+        const std::string mine = localeLanguage();
+        for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v) {
+            const std::string id = (*v)->identifier ? (*v)->identifier : "";
+            const std::string language = (*v)->languages ? (*v)->languages + 1 : "";
+            if (id.empty() || language == "variant") continue;
+            if (id.rfind("mb/", 0) == 0 && !mbrolaDataInstalled(id)) continue;
+            const char* gender = (*v)->gender == 1 ? "Male" : (*v)->gender == 2 ? "Female" : "";
+            list.emplace_back(new EspeakToken(id, (*v)->name, gender, language));
+        }
+        // The first voice of the user's language goes to the top.
+        const auto ofMine = std::find_if(list.begin(), list.end(), [&](const auto& token) {
+            const std::string language = toUtf8(token->GetAttribute(u"Language"));
+            return !mine.empty() && language.substr(0, language.find('-')) == mine;
+        });
+        if (ofMine != list.end()) std::rotate(list.begin(), ofMine, ofMine + 1);
+        return list;
+    }();
+    return voices;
+}
+
+Ref<ISpeechObjectToken> defaultVoice() {
+    const auto& voices = installedVoices();
+    if (voices.empty()) raiseEngineError("The speech engine has no voices installed.");
+    const std::string mine = localeLanguage();
+    for (const char* wanted : {mine.c_str(), "en-us", "en-gb", "en"}) {
+        for (const auto& token : voices)
+            if (*wanted && toUtf8(token->GetAttribute(u"Language")) == wanted) return token;
+    }
+    return voices.front();
+}
+
+// ------------------------------------------------------------------ the voice
+
+class EspeakVoice final : public SpeechEngineVoice {
+public:
+    EspeakVoice() : voice_(defaultVoice()) {
+        timer_.setSingleShot(true);
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, &receiver_, [this] { deliver(); });
+    }
+    ~EspeakVoice() override {
+        player_.reset();  // the audio thread ends before the receiver of its wake-ups goes
+    }
+
+    void setSink(Sink sink) override { sink_ = std::move(sink); }
+    Ref<ISpeechObjectTokens> voices() override {
+        return Ref(new ISpeechObjectTokens(installedVoices()));
+    }
+    void setVoice(ISpeechObjectToken* token) override {
+        if (!dynamic_cast<EspeakToken*>(token))
+            raiseEngineError("The voice is not one of this engine's.");
+        voice_ = token;
+    }
+    Ref<ISpeechObjectToken> voice() const override { return voice_; }
+    int rate() const override { return rate_; }
+    void setRate(int rate) override { rate_ = rate; }
+    int volume() const override { return volume_; }
+    void setVolume(int volume) override { volume_ = volume; }
+
+    int speak(const std::u16string& text, ISpeechBaseStream* output) override {
+        const int stream = ++streams_;
+        Rendering r = renderSpeech(static_cast<EspeakToken*>(voice_.get())->id(),
+                                   wordsPerMinute(rate_), volume_, toUtf8(text));
+        if (output) {
+            output->writeSamples(r.samples.data(), r.samples.size(), r.sampleRate);
+            return stream;
+        }
+        if (!player_)
+            player_ = std::make_unique<AudioPlayer>(r.sampleRate, [this] {
+                QMetaObject::invokeMethod(
+                    &receiver_, [this] { deliver(); }, Qt::QueuedConnection);
+            });
+        auto marks = visemesOf(r.phonemes, static_cast<int64_t>(r.samples.size()), r.sampleRate);
+        player_->enqueue(stream, std::move(r.samples), std::move(marks));
+        return stream;
+    }
+
+    bool waitUntilDone(int msTimeout) override {
+        return !player_ || player_->waitUntilDone(msTimeout);
+    }
+
+private:
+    // Hands every notice whose time has come to the sink, in order, and sets the timer for the
+    // next one.
+    void deliver() {
+        if (!player_) return;
+        for (auto& notice : player_->takeNotices()) pending_.push_back(notice);
+        while (!pending_.empty()) {
+            const AudioPlayer::Notice notice = pending_.front();
+            const double wait = notice.due - AudioPlayer::nowMs();
+            if (wait > 0.5) {
+                timer_.start(static_cast<int>(wait + 0.5));
+                return;
+            }
+            pending_.pop_front();
+            const int64_t position = notice.sample * 2;  // bytes of 16-bit audio
+            if (notice.end) {
+                player_->pauseIfIdle();
+                if (sink_.endStream) sink_.endStream(notice.stream, position);
+            } else if (sink_.viseme) {
+                const VisemeMark& v = notice.viseme;
+                sink_.viseme(notice.stream, position, v.durationMs, v.nextViseme, v.feature,
+                             v.viseme);
+            }
+        }
+    }
+
+    Ref<ISpeechObjectToken> voice_;
+    int rate_ = 0;
+    int volume_ = 100;
+    int streams_ = 0;
+    Sink sink_;
+    QObject receiver_;
+    QTimer timer_;
+    std::deque<AudioPlayer::Notice> pending_;
+    std::unique_ptr<AudioPlayer> player_;
+};
+
+}  // namespace
+
+Rendering renderSpeech(const std::string& voiceId, int wordsPerMinute, int volume,
+                       const std::string& text) {
+    Espeak& engine = espeak();
+    if (engine.currentVoice != voiceId) {
+        const espeak_ng_STATUS status = espeak_ng_SetVoiceByName(voiceId.c_str());
+        if (status != ENS_OK) raiseEngineError(statusText(status));
+        engine.currentVoice = voiceId;
+    }
+    espeak_SetParameter(espeakRATE, wordsPerMinute, 0);
+    espeak_SetParameter(espeakVOLUME, 100, 0);
+
+    Rendering rendering;
+    rendering.sampleRate = engine.sampleRate;
+    const std::string plain = text.substr(0, text.find('\0'));
+    engine.target = &rendering;
+    const espeak_ng_STATUS status = espeak_ng_Synthesize(
+        plain.c_str(), plain.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+    engine.target = nullptr;
+    if (status != ENS_OK) raiseEngineError(statusText(status));
+
+    if (volume != 100) {
+        for (int16_t& s : rendering.samples) s = static_cast<int16_t>(s * volume / 100);
+    }
+    return rendering;
+}
+
+std::unique_ptr<SpeechEngineVoice> connectEspeakVoice() {
+    return std::make_unique<EspeakVoice>();
+}

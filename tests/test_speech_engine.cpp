@@ -1,0 +1,414 @@
+// The speech engine boundary with the real engine: libespeak-ng, SDL's dummy audio driver.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <cmath>
+#include <cstring>
+#include <set>
+
+#include "SpeechLib_TLB.h"
+#include "errors.h"
+#include "espeak_engine.h"
+#include "support.h"
+#include "text16.h"
+#include "visemes.h"
+
+namespace {
+
+struct Heard {
+    struct Viseme {
+        int stream;
+        qlonglong position;
+        int duration;
+        uint32_t next, feature, current;
+    };
+    std::vector<Viseme> visemes;
+    std::vector<int> ends;       // stream numbers
+    std::vector<size_t> endsAt;  // how many visemes had come before each end
+};
+
+void listen(TSpVoice& voice, Heard& heard) {
+    voice.OnEndStream = [&heard](QObject*, int stream, const QVariant&) {
+        heard.ends.push_back(stream);
+        heard.endsAt.push_back(heard.visemes.size());
+    };
+    voice.OnViseme = [&heard](QObject*, int stream, const QVariant& position, int duration,
+                              SpeechVisemeType next, SpeechVisemeFeature feature,
+                              SpeechVisemeType current) {
+        heard.visemes.push_back({stream, position.toLongLong(), duration, next, feature, current});
+    };
+}
+
+// Processes events until `done` holds or `ms` have passed.
+template <class F>
+bool processUntil(F done, int ms = 20000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done() && timer.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return done();
+}
+
+// Selects the first voice of `language`.
+void selectLanguage(TSpVoice& voice, const std::u16string& language) {
+    const auto voices = voice.GetVoices();
+    for (int i = 0; i < voices->Count(); ++i) {
+        if (voices->Item(i)->GetAttribute(u"Language") == language) {
+            voice.setVoice(voices->Item(i).get());
+            return;
+        }
+    }
+    FAIL() << "no voice for the language";
+}
+
+uint32_t u32At(const std::string& s, size_t at) {
+    uint32_t v = 0;
+    std::memcpy(&v, s.data() + at, 4);
+    return v;
+}
+uint16_t u16At(const std::string& s, size_t at) {
+    uint16_t v = 0;
+    std::memcpy(&v, s.data() + at, 2);
+    return v;
+}
+
+}  // namespace
+
+TEST(SpeechEngine, AFilePassWritesAValidWaveFileAndDeliversNoEvents) {
+    TempDir dir;
+    QObject owner;
+    TSpVoice voice(&owner);
+    TSpFileStream stream(&owner);
+    Heard heard;
+    listen(voice, heard);
+    selectLanguage(voice, u"en-us");
+
+    const std::string wav = dir.path() + "0 with blank.wav";
+    stream.Open(toUtf16(wav), SSFMCreateForWrite, true);
+    voice.setAllowAudioOutputFormatChangesOnNextSet(false);
+    voice.setAudioOutputStream(&stream);
+    voice.Speak(u"Hello, how can I help you today?", SVSFlagsAsync);
+    voice.WaitUntilDone(-1);
+    stream.Close();
+    voice.setAudioOutputStream(nullptr);
+
+    const std::string bytes = readFile(wav);
+    ASSERT_GE(bytes.size(), 44u);
+    EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+    EXPECT_EQ(bytes.substr(8, 8), "WAVEfmt ");
+    EXPECT_EQ(u32At(bytes, 4), bytes.size() - 8);
+    EXPECT_EQ(u16At(bytes, 20), 1);  // PCM
+    EXPECT_EQ(u16At(bytes, 22), 1);  // mono
+    EXPECT_EQ(u16At(bytes, 34), 16);
+    EXPECT_EQ(bytes.substr(36, 4), "data");
+    EXPECT_EQ(u32At(bytes, 40), bytes.size() - 44);
+    const uint32_t rate = u32At(bytes, 24);
+    EXPECT_EQ(rate, 22050u);
+
+    // The same text rendered directly has exactly as many samples.
+    const Rendering direct =
+        renderSpeech("gmw/en-US", wordsPerMinute(0), 100, "Hello, how can I help you today?");
+    // The engine varies its speech a little from one rendering to the next.
+    EXPECT_NEAR(u32At(bytes, 40), direct.samples.size() * 2, direct.samples.size() * 2 / 50.0);
+    EXPECT_GT(bytes.size() - 44, rate);  // more than half a second of speech
+
+    processUntil([] { return false; }, 300);
+    EXPECT_TRUE(heard.visemes.empty());
+    EXPECT_TRUE(heard.ends.empty());
+}
+
+TEST(SpeechEngine, AnAudiblePassDeliversVisemesInOrderThenOneEndOfStream) {
+    QObject owner;
+    TSpVoice voice(&owner);
+    Heard heard;
+    listen(voice, heard);
+    const std::u16string text = u"Sie erhalten für alle Produkte technische Unterstützung.";
+    selectLanguage(voice, u"de");
+    QElapsedTimer clock;
+    clock.start();
+    const int stream = voice.Speak(text, SVSFlagsAsync);
+    EXPECT_LT(clock.elapsed(), 500);  // returns at once, long before the speech is heard
+    ASSERT_TRUE(processUntil([&] { return !heard.ends.empty(); }));
+    const qint64 heardFor = clock.elapsed();
+    processUntil([] { return false; }, 200);
+
+    const Rendering direct = renderSpeech("gmw/de", wordsPerMinute(0), 100, toUtf8(text));
+    const double audioMs = 1000.0 * direct.samples.size() / direct.sampleRate;
+    ASSERT_FALSE(heard.visemes.empty());
+    EXPECT_EQ(heard.ends, std::vector<int>{stream});
+    EXPECT_EQ(heard.endsAt, std::vector<size_t>{heard.visemes.size()});  // the end comes last
+    int sum = 0;
+    std::set<uint32_t> shapes;
+    for (size_t i = 0; i < heard.visemes.size(); ++i) {
+        const auto& v = heard.visemes[i];
+        EXPECT_EQ(v.stream, stream);
+        EXPECT_LE(v.current, 21u);
+        EXPECT_GT(v.duration, 0);
+        if (i > 0) {
+            EXPECT_GT(v.position, heard.visemes[i - 1].position);
+        }
+        if (i + 1 < heard.visemes.size()) {
+            EXPECT_EQ(v.next, heard.visemes[i + 1].current);
+        }
+        sum += v.duration;
+        shapes.insert(v.current);
+    }
+    EXPECT_NEAR(sum, audioMs, 50.0);
+    EXPECT_GE(shapes.size(), 8u);
+    // Heard in real time, also on the dummy driver.
+    EXPECT_GT(heardFor, audioMs - 100);
+}
+
+TEST(SpeechEngine, QueuedRequestsPlayInOrderAndWaitUntilDoneWaitsForAll) {
+    QObject owner;
+    TSpVoice voice(&owner);
+    Heard heard;
+    listen(voice, heard);
+    const int a = voice.Speak(u"one", SVSFlagsAsync);
+    const int b = voice.Speak(u"", SVSFlagsAsync);
+    const int c = voice.Speak(u"three", SVSFlagsAsync);
+    EXPECT_TRUE(voice.WaitUntilDone(-1));
+    ASSERT_TRUE(processUntil([&] { return heard.ends.size() == 3; }));
+    EXPECT_EQ(heard.ends, (std::vector<int>{a, b, c}));
+    EXPECT_TRUE(voice.WaitUntilDone(0));
+}
+
+TEST(SpeechEngine, RateAndVolumeChangeTheSpeech) {
+    const std::string text = "We are open from nine to five, Monday to Friday.";
+    const auto fast = renderSpeech("gmw/en", wordsPerMinute(10), 100, text);
+    const auto normal = renderSpeech("gmw/en", wordsPerMinute(0), 100, text);
+    const auto slow = renderSpeech("gmw/en", wordsPerMinute(-10), 100, text);
+    EXPECT_LT(fast.samples.size(), normal.samples.size());
+    EXPECT_LT(normal.samples.size(), slow.samples.size());
+    const auto silent = renderSpeech("gmw/en", wordsPerMinute(0), 0, text);
+    EXPECT_NEAR(silent.samples.size(), normal.samples.size(), normal.samples.size() / 50.0);
+    EXPECT_TRUE(std::all_of(silent.samples.begin(), silent.samples.end(),
+                            [](int16_t s) { return s == 0; }));
+    const auto rms = [](const std::vector<int16_t>& samples) {
+        double sum = 0;
+        for (const int16_t s : samples) sum += double(s) * s;
+        return std::sqrt(sum / std::max<size_t>(1, samples.size()));
+    };
+    const auto half = renderSpeech("gmw/en", wordsPerMinute(0), 50, text);
+    EXPECT_NEAR(rms(half.samples) / rms(normal.samples), 0.5, 0.05);
+
+    EXPECT_EQ(wordsPerMinute(0), 175);
+    EXPECT_EQ(wordsPerMinute(10), 450);  // 525 clamped
+    EXPECT_EQ(wordsPerMinute(-10), 80);  // 58 clamped
+    EXPECT_EQ(wordsPerMinute(5), 303);
+    EXPECT_EQ(wordsPerMinute(-3), 126);
+
+    QObject owner;
+    TSpVoice voice(&owner);
+    voice.setRate(50);
+    EXPECT_EQ(voice.Rate(), 10);
+    voice.setRate(-99);
+    EXPECT_EQ(voice.Rate(), -10);
+    voice.setVolume(300);
+    EXPECT_EQ(voice.Volume(), 100);
+    voice.setVolume(-1);
+    EXPECT_EQ(voice.Volume(), 0);
+}
+
+TEST(SpeechEngine, ListsManyVoicesWithAllFourAttributes) {
+    QObject owner;
+    TSpVoice voice(&owner);
+    const Ref<ISpeechObjectTokens> voices = voice.GetVoices(u"", u"");
+    ASSERT_GE(voices->Count(), 10);
+    std::set<std::u16string> languages;
+    for (int i = 0; i < voices->Count(); ++i) {
+        const auto token = voices->Item(i);
+        EXPECT_FALSE(token->GetDescription(0).empty());
+        for (const char16_t* a : {u"Name", u"Vendor", u"Gender", u"Language"})
+            EXPECT_FALSE(token->GetAttribute(a).empty()) << i;
+        languages.insert(token->GetAttribute(u"Language"));
+    }
+    EXPECT_TRUE(languages.count(u"de"));
+    EXPECT_TRUE(languages.count(u"en-us"));
+    EXPECT_THROW(voices->Item(voices->Count()), AppError);
+}
+
+TEST(SpeechEngine, TokensAreCountedAndReleased) {
+    QObject owner;
+    TSpVoice voice(&owner);
+    Ref<ISpeechObjectToken> token = voice.GetVoices()->Item(0);
+    const int held = token->references();
+    {
+        Ref<ISpeechObjectToken> copy = token;
+        EXPECT_EQ(token->references(), held + 1);
+        voice.setVoice(copy.get());
+        EXPECT_EQ(voice.Voice().get(), token.get());
+    }
+    token->AddRef();
+    EXPECT_EQ(token->references(), held + 2);  // the voice holds one now
+    token->Release();
+    EXPECT_EQ(token->references(), held + 1);
+}
+
+TEST(SpeechEngine, OddTextIsSpokenLiterallyAndNeverBreaksTheEngine) {
+    const auto phonemesOf = [](const std::string& text) {
+        return renderSpeech("gmw/en", 175, 100, text).phonemes.size();
+    };
+    EXPECT_TRUE(renderSpeech("gmw/en", 175, 100, "").phonemes.size() <= 2);
+    EXPECT_LE(phonemesOf(" \t\r\n "), 2u);
+    // Markup is read out, not obeyed.
+    EXPECT_GT(phonemesOf("<speak>hello</speak>"), phonemesOf("hello") + 4);
+    EXPECT_GT(phonemesOf("[[a]]"), 0u);
+    EXPECT_GT(phonemesOf("你好, مرحبا, Привет, 🙂 ok"), 0u);
+    std::string longText;
+    while (longText.size() < 10000) longText += "This is a long text for the engine. ";
+    const auto rendering = renderSpeech("gmw/en", 450, 100, longText);
+    EXPECT_GT(rendering.samples.size(), static_cast<size_t>(rendering.sampleRate) * 60);
+    const auto cut = renderSpeech("gmw/en", 175, 100, "cut").samples.size();
+    EXPECT_NEAR(renderSpeech("gmw/en", 175, 100, std::string("cut\0off", 7)).samples.size(), cut,
+                cut / 20.0);
+}
+
+TEST(SpeechEngine, AFileStreamInAMissingFolderFailsWithAClearError) {
+    TempDir dir;
+    QObject owner;
+    TSpFileStream stream(&owner);
+    try {
+        stream.Open(toUtf16(dir.path() + "missing/0.wav"), SSFMCreateForWrite, true);
+        FAIL() << "no error";
+    } catch (const AppError& e) {
+        EXPECT_EQ(std::string(e.what()), "The speech engine cannot create the file \"" +
+                                             dir.path() +
+                                             "missing/0.wav\". No such file or directory");
+        EXPECT_EQ(e.kind(), errkind::Engine);
+    }
+    EXPECT_FALSE(stream.isOpen());
+    stream.Close();  // nothing open: nothing happens
+}
+
+// Every phoneme that German and English speech produces has its mouth shape.
+TEST(Visemes, EveryPhonemeOfGermanAndEnglishHasAShape) {
+    const std::string english =
+        "The quick brown fox jumps over the lazy dog. She sells sea shells by the sea shore. "
+        "Which witch is which? Thank you, thirty three thieves thought that they thrilled the "
+        "throne. Measure the pleasure of judging a genre. Boy, the toy is in the noisy oyster. "
+        "How now, brown cow, out loud about the house. I like my bike and the kite flies high. "
+        "Good book, look at the wool. Red lorry, yellow lorry, really rural. Father calls all "
+        "cars on the farm. Bird, word, nurse, her, first. Cat, bat, hat, apple, bottle, little. "
+        "Sing a song, bring the ring, thinking. Vivid five fives. Zero zebras buzz. Church, "
+        "cheese, chips, just, jam, gentle, vision, beige, azure. Hello, how can I help you "
+        "today? Our prices are on the offers page. We are open from nine to five, Monday to "
+        "Friday. Just send us an email and we will answer quickly. You are welcome, have a nice "
+        "day. Here, there, where, near, pure, tour, poor, fire, hour, player, lawyer, million, "
+        "button, rhythm, water, better, butter, city, party, tree, true, dream, strong, square, "
+        "queue, huge, news, tube, year, yes, yellow, united, one, once, women, busy, colonel.";
+    const std::string german =
+        "Hallo! Wie kann ich Ihnen weiterhelfen? Unsere Preise finden Sie auf der Seite "
+        "Angebote. Sie erhalten für alle Produkte technische Unterstützung. Wir sind montags bis "
+        "freitags von neun bis siebzehn Uhr für Sie da. Schreiben Sie uns einfach eine E-Mail, "
+        "wir antworten schnell. Öffnungszeiten, Übung, Mädchen, Bäume, Häuser, Freude, Zeitung, "
+        "Pfanne, Apfel, Strumpf, lachen, ich, Bach, Bücher, schön, Löffel, Tschüss, Dschungel, "
+        "Journal, ja, Jahr, Yacht, Qualle, Vogel, Wasser, Zucker, Katze, Gruß, Fuß, Mutter, "
+        "Butter, Ring, singen, Bank, Theater, Chemie, Ruhe, Hund, Mensch, Milch, zwölf, Herbst, "
+        "Obst, Knie, Pferd, über, müde, Hütte, Rücken, Öl, Götter, Eule, Auge, Ei, Tee, See, "
+        "Boot, Kuh, Ohr, Uhr, er, Vater, Orange, Restaurant, Chance, Genie, Balkon, Sauerkraut, "
+        "Eichhörnchen, Streichholzschächtelchen, Quatsch, Xylophon, Typ, Rhythmus, Philosoph.";
+    std::set<std::string> unknown;
+    size_t phonemes = 0;
+    for (const auto& [voice, text] : {std::pair{"gmw/en", english}, std::pair{"gmw/en-US", english},
+                                      std::pair{"gmw/de", german}}) {
+        for (const PhonemeMark& p : renderSpeech(voice, 175, 100, text).phonemes) {
+            ++phonemes;
+            if (visemeOfPhoneme(p.ipa) < 0) unknown.insert(p.ipa);
+        }
+    }
+    EXPECT_GT(phonemes, 1000u);
+    EXPECT_TRUE(unknown.empty()) << [&] {
+        std::string s;
+        for (const auto& u : unknown) s += "[" + u + "] ";
+        return s;
+    }();
+}
+
+TEST(Visemes, PhonemesMapOntoTheTwentyTwoShapes) {
+    // The shape set of the engine, phoneme by phoneme (IPA for the ARPAbet names of the set).
+    const std::pair<const char*, int> table[] = {
+        {"", 0},
+        {"_", 0},
+        {"æ", 1},
+        {"ə", 1},
+        {"ʌ", 1},
+        {"ɑː", 2},
+        {"ɔː", 3},
+        {"eɪ", 4},
+        {"ɛ", 4},
+        {"ʊ", 4},
+        {"ɜː", 5},
+        {"ɚ", 5},
+        {"j", 6},
+        {"iː", 6},
+        {"ɪ", 6},
+        {"ᵻ", 6},
+        {"w", 7},
+        {"uː", 7},
+        {"əʊ", 8},
+        {"oʊ", 8},
+        {"aʊ", 9},
+        {"ɔɪ", 10},
+        {"aɪ", 11},
+        {"h", 12},
+        {"ɹ", 13},
+        {"r", 13},
+        {"l", 14},
+        {"s", 15},
+        {"z", 15},
+        {"ʃ", 16},
+        {"tʃ", 16},
+        {"dʒ", 16},
+        {"ʒ", 16},
+        {"θ", 17},
+        {"ð", 17},
+        {"f", 18},
+        {"v", 18},
+        {"d", 19},
+        {"t", 19},
+        {"n", 19},
+        {"k", 20},
+        {"ɡ", 20},
+        {"g", 20},
+        {"ŋ", 20},
+        {"p", 21},
+        {"b", 21},
+        {"m", 21},
+        // Stress and length marks do not count; German sounds find their nearest shape.
+        {"ˈaɪ", 11},
+        {"ˌoː", 8},
+        {"ç", 12},
+        {"x", 12},
+        {"ts", 15},
+        {"pf", 21},
+        {"yː", 7},
+        {"øː", 8},
+        {"ɔø", 10},
+        {"ʁ", 13},
+        {"(en)", 0},
+        {"ǂ", -1},
+    };
+    for (const auto& [ipa, viseme] : table) EXPECT_EQ(visemeOfPhoneme(ipa), viseme) << ipa;
+}
+
+TEST(Visemes, CoverTheUtteranceAndSkipPhonemesWithoutTime) {
+    const std::vector<PhonemeMark> phonemes = {{"h", 220},  {"ə", 1100},   {"", 1100},
+                                               {"l", 2205}, {"ˈəʊ", 4410}, {"ǂ", 8820}};
+    const auto marks = visemesOf(phonemes, 11025, 22050);
+    ASSERT_EQ(marks.size(), 6u);
+    // "ə" starts with the pause after it and takes no time; the unknown "ǂ" is silence.
+    const uint32_t shapes[] = {0, 12, 0, 14, 8, 0};
+    const int durations[] = {10, 40, 50, 100, 200, 100};
+    int sum = 0;
+    for (size_t i = 0; i < marks.size(); ++i) {
+        EXPECT_EQ(marks[i].viseme, shapes[i]) << i;
+        EXPECT_EQ(marks[i].durationMs, durations[i]) << i;
+        EXPECT_EQ(marks[i].nextViseme, i + 1 < marks.size() ? shapes[i + 1] : 0u);
+        sum += marks[i].durationMs;
+    }
+    EXPECT_EQ(sum, 500);
+    EXPECT_EQ(marks[4].feature, 1u);  // stressed
+    EXPECT_TRUE(visemesOf({}, 0, 22050).empty());
+}

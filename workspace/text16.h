@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The window's 8-bit text is UTF-8; the speech engine speaks 16-bit text (UTF-16).
+std::u16string toUtf16(const std::string& text);
+std::string toUtf8(const std::u16string& text);
