@@ -13,6 +13,7 @@
 #include "dialogs.h"
 #include "layout.h"
 #include "paths.h"
+#include "value_list_editor.h"
 
 namespace {
 void (*traceSink)(const std::string&) = nullptr;
@@ -46,6 +47,12 @@ TfrmTextToSpeech::TfrmTextToSpeech() : QWidget(nullptr) {
 
 TfrmTextToSpeech::~TfrmTextToSpeech() {
     FormDestroy(this);
+    // The controls go after this object's own part: nothing they do while they go (an editor
+    // that closes, a selection that changes) may reach a handler any more.
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+    ValueListEditor1->OnSetEditText = nullptr;
+    ValueListEditor1->runAction = nullptr;
 }
 
 void TfrmTextToSpeech::createFrame() {
@@ -93,6 +100,7 @@ void TfrmTextToSpeech::createPages() {
     TabSheet3 = addPage("TabSheet3", "4. Speech");
     TabSheet4 = addPage("TabSheet4", "5. Publish");
     createInterfacePage();
+    createPhrasesPage();
 }
 
 std::string TfrmTextToSpeech::botName() const {
@@ -114,6 +122,7 @@ void TfrmTextToSpeech::FormCreate(QObject*) {
 void TfrmTextToSpeech::FormDestroy(QObject*) {}
 
 void TfrmTextToSpeech::ComboBoxBotsChange(QObject*) {
+    LoadPhraseList();
     PageControl1->setVisible(ComboBoxBots->currentIndex() >= 0);
 }
 

@@ -9,6 +9,7 @@ class QPushButton;
 class QTabWidget;
 class TSpFileStream;
 class TSpVoice;
+class ValueListEditor;
 
 // The main window: the five-step wizard. Its members are the controls of the layout under their
 // names, the event handlers (control name plus event) and the private operations of each
@@ -39,6 +40,14 @@ public:
     QComboBox* ComboBoxBacks;
     QComboBox* ComboBoxMusic;
 
+    // Phrases page.
+    QLabel* Label1;
+    ValueListEditor* ValueListEditor1;
+    QPushButton* ButtonAddPhrase;
+    QPushButton* ButtonDeletePhrase;
+    QPushButton* ButtonPlay;
+    QLabel* Label12;
+
     // Speech engine components.
     TSpVoice* SpVoice;
     TSpFileStream* SpFileStream1;
@@ -48,6 +57,9 @@ public:
     void FormDestroy(QObject* Sender);
     void ComboBoxBotsChange(QObject* Sender);
     void ButtonAddClick(QObject* Sender);
+    void ValueListEditor1SetEditText(QObject* Sender, int ACol, int ARow, const std::string& Value);
+    void ButtonAddPhraseClick(QObject* Sender);
+    void ButtonDeletePhraseClick(QObject* Sender);
 
     // The bot name: the text of the bot box (empty when no bot is selected).
     std::string botName() const;
@@ -65,7 +77,13 @@ private:
     void createBotBar();
     void createPages();
     void createInterfacePage();
+    void createPhrasesPage();
     void createSpeechComponents();
+
+    // The phrase list of the selected bot.
+    std::string phraseListPath() const;
+    void LoadPhraseList();
+    void SavePhraseList();
 
     // Catalogues.
     void FillBotList();

@@ -1,0 +1,170 @@
+#include "phrase_file.h"
+
+#include "errors.h"
+#include "text16.h"
+
+namespace {
+
+void putUnit(std::string& out, uint32_t unit) {
+    if (unit < 0x80) {
+        out += static_cast<char>(unit);
+    } else if (unit < 0x800) {
+        out += static_cast<char>(0xC0 | (unit >> 6));
+        out += static_cast<char>(0x80 | (unit & 0x3F));
+    } else if (unit < 0x10000) {
+        out += static_cast<char>(0xE0 | (unit >> 12));
+        out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (unit >> 18));
+        out += static_cast<char>(0x80 | ((unit >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (unit & 0x3F));
+    }
+}
+
+bool isHigh(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool isLow(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+bool isTrail(const std::string& bytes, size_t i) {
+    return i < bytes.size() && (static_cast<unsigned char>(bytes[i]) & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+std::string encodeFileText(const std::string& text) {
+    const std::u16string units = toUtf16(text);
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < units.size(); ++i) {
+        if (isHigh(units[i]) && i + 1 < units.size() && isLow(units[i + 1])) {
+            putUnit(out, 0x10000 + ((units[i] - 0xD800u) << 10) + (units[i + 1] - 0xDC00u));
+            ++i;
+        } else {
+            putUnit(out, units[i]);
+        }
+    }
+    return out;
+}
+
+DecodedText decodeFileText(const std::string& bytes) {
+    std::u16string units;
+    units.reserve(bytes.size());
+    const auto at = [&bytes](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    for (size_t i = 0; i < bytes.size();) {
+        const unsigned lead = at(i);
+        if (lead < 0x80) {
+            units += static_cast<char16_t>(lead);
+            i += 1;
+        } else if (lead >= 0xF0 && lead <= 0xF7 && isTrail(bytes, i + 1) && isTrail(bytes, i + 2) &&
+                   isTrail(bytes, i + 3)) {
+            const uint32_t c = (lead & 0x07u) << 18 | (at(i + 1) & 0x3Fu) << 12 |
+                               (at(i + 2) & 0x3Fu) << 6 | (at(i + 3) & 0x3Fu);
+            if (c >= 0x10000 && c <= 0x10FFFF) {
+                units += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+                units += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            } else {
+                units += static_cast<char16_t>(c & 0xFFFF);
+            }
+            i += 4;
+        } else if (lead & 0x20) {
+            if (!isTrail(bytes, i + 1) || !isTrail(bytes, i + 2)) return {{}, false};
+            units += static_cast<char16_t>(
+                ((lead & 0x3F) << 12 | (at(i + 1) & 0x3F) << 6 | (at(i + 2) & 0x3F)) & 0xFFFF);
+            i += 3;
+        } else {
+            if (!isTrail(bytes, i + 1)) return {{}, false};
+            units += static_cast<char16_t>((lead & 0x3F) << 6 | (at(i + 1) & 0x3F));
+            i += 2;
+        }
+    }
+    // A lone surrogate has no character of its own: the window shows a substitute for it.
+    bool complete = true;
+    for (size_t i = 0; i < units.size(); ++i) {
+        if (isHigh(units[i]) && i + 1 < units.size() && isLow(units[i + 1])) {
+            ++i;
+        } else if (isHigh(units[i]) || isLow(units[i])) {
+            units[i] = u'?';
+            complete = false;
+        }
+    }
+    return {toUtf8(units), complete};
+}
+
+std::vector<std::string> splitLines(const std::string& text, bool* cutAtNul) {
+    const size_t nul = text.find('\0');
+    if (cutAtNul) *cutAtNul = nul != std::string::npos;
+    const size_t end = nul == std::string::npos ? text.size() : nul;
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i = 0; i < end; ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            lines.push_back(text.substr(start, i - start));
+            if (text[i] == '\r' && i + 1 < end && text[i + 1] == '\n') ++i;
+            start = i + 1;
+        }
+    }
+    if (start < end) lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+std::string encodePhraseList(const std::vector<std::string>& entries) {
+    size_t size = 0;
+    for (const auto& e : entries) size += e.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const auto& e : entries) {
+        text += e;
+        text += "\r\n";
+    }
+    return encodeFileText(text);
+}
+
+std::vector<std::string> decodePhraseList(const std::string& bytes, bool* complete) {
+    const DecodedText decoded = decodeFileText(bytes);
+    bool cut = false;
+    std::vector<std::string> entries = splitLines(decoded.text, &cut);
+    if (complete) *complete = decoded.complete && !cut;
+    return entries;
+}
+
+std::string keywordOf(const std::string& entry) {
+    const size_t eq = entry.find('=');
+    return eq == std::string::npos ? std::string() : entry.substr(0, eq);
+}
+
+std::string phraseOf(const std::string& entry) {
+    const size_t eq = entry.find('=');
+    return eq == std::string::npos ? entry : entry.substr(eq + 1);
+}
+
+bool isEmptyEntry(const std::string& entry) {
+    return entry.empty() || entry == "=";
+}
+
+std::string withoutLineBreaks(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' || text[i] == '\n') {
+            out += ' ';
+            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string withCellText(const std::string& entry, int column, const std::string& text) {
+    if (column == 0) {
+        if (text.find('=') != std::string::npos)
+            throw AppError(errkind::Edit, "Key may not contain equals sign (\"=\")");
+        return text + "=" + phraseOf(entry);
+    }
+    return keywordOf(entry) + "=" + text;
+}
