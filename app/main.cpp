@@ -101,6 +101,7 @@ void TfrmTextToSpeech::createPages() {
     TabSheet4 = addPage("TabSheet4", "5. Publish");
     createInterfacePage();
     createPhrasesPage();
+    createSpeechPage();
 }
 
 std::string TfrmTextToSpeech::botName() const {
@@ -110,7 +111,7 @@ std::string TfrmTextToSpeech::botName() const {
 
 void TfrmTextToSpeech::FormCreate(QObject*) {
     PageControl1->setCurrentIndex(0);
-
+    StartVoices();
     FillCharacterList();
     FillBackgroundList();
     FillMusicList();
@@ -119,7 +120,9 @@ void TfrmTextToSpeech::FormCreate(QObject*) {
     ComboBoxBotsChange(this);
 }
 
-void TfrmTextToSpeech::FormDestroy(QObject*) {}
+void TfrmTextToSpeech::FormDestroy(QObject*) {
+    ReleaseVoices();
+}
 
 void TfrmTextToSpeech::ComboBoxBotsChange(QObject*) {
     LoadPhraseList();

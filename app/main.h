@@ -4,7 +4,10 @@
 #include <string>
 
 class QComboBox;
+class QGroupBox;
 class QLabel;
+class QListWidget;
+class QSlider;
 class QPushButton;
 class QTabWidget;
 class TSpFileStream;
@@ -48,6 +51,27 @@ public:
     QPushButton* ButtonPlay;
     QLabel* Label12;
 
+    // Speech page: voices, rate and volume.
+    QLabel* Label13;
+    QLabel* Label2;
+    QListWidget* ListBoxVoices;
+    QLabel* Label18;
+    QListWidget* lstEngineInfo;
+    QGroupBox* gbAttrs;
+    QLabel* Label4;
+    QSlider* tbRate;
+    QLabel* lblMinSpeed;
+    QLabel* lblMaxSpeed;
+    QLabel* lblRate;
+    QLabel* Label5;
+    QSlider* tbVolume;
+    QLabel* lblMinVolume;
+    QLabel* lblMaxVolume;
+    QLabel* lblVolume;
+    QLabel* Label24;
+    QLabel* Label25;
+    QPushButton* ButtonAddVoices;
+
     // Speech engine components.
     TSpVoice* SpVoice;
     TSpFileStream* SpFileStream1;
@@ -60,6 +84,10 @@ public:
     void ValueListEditor1SetEditText(QObject* Sender, int ACol, int ARow, const std::string& Value);
     void ButtonAddPhraseClick(QObject* Sender);
     void ButtonDeletePhraseClick(QObject* Sender);
+    void ListBoxVoicesClick(QObject* Sender);
+    void tbRateChange(QObject* Sender);
+    void tbVolumeChange(QObject* Sender);
+    void ButtonAddVoicesClick(QObject* Sender);
 
     // The bot name: the text of the bot box (empty when no bot is selected).
     std::string botName() const;
@@ -78,7 +106,12 @@ private:
     void createPages();
     void createInterfacePage();
     void createPhrasesPage();
+    void createSpeechPage();
     void createSpeechComponents();
+
+    // The voice steps of start-up, and the release of the voice list's references.
+    void StartVoices();
+    void ReleaseVoices();
 
     // The phrase list of the selected bot.
     std::string phraseListPath() const;
