@@ -102,6 +102,8 @@ void TfrmTextToSpeech::createPages() {
     createInterfacePage();
     createPhrasesPage();
     createSpeechPage();
+    createGenerationControls();
+    createPublishPage();
 }
 
 std::string TfrmTextToSpeech::botName() const {

@@ -10,6 +10,8 @@ class QListWidget;
 class QSlider;
 class QPushButton;
 class QTabWidget;
+class QVariant;
+struct EncoderOutcome;
 class TSpFileStream;
 class TSpVoice;
 class ValueListEditor;
@@ -72,6 +74,15 @@ public:
     QLabel* Label25;
     QPushButton* ButtonAddVoices;
 
+    // Speech page: generation.
+    QLabel* Label15;
+    QPushButton* ButtonGenerateSpeech;
+    QLabel* LabelStatusText;
+    QLabel* LabelStatus;
+
+    // Publish page.
+    QPushButton* ButtonTest;
+
     // Speech engine components.
     TSpVoice* SpVoice;
     TSpFileStream* SpFileStream1;
@@ -88,6 +99,9 @@ public:
     void tbRateChange(QObject* Sender);
     void tbVolumeChange(QObject* Sender);
     void ButtonAddVoicesClick(QObject* Sender);
+    void ButtonGenerateSpeechClick(QObject* Sender);
+    void ButtonPlayClick(QObject* Sender);
+    void SpVoiceEndStream(QObject* Sender, int StreamNumber, const QVariant& StreamPosition);
 
     // The bot name: the text of the bot box (empty when no bot is selected).
     std::string botName() const;
@@ -107,11 +121,17 @@ private:
     void createInterfacePage();
     void createPhrasesPage();
     void createSpeechPage();
+    void createGenerationControls();
+    void createPublishPage();
     void createSpeechComponents();
 
     // The voice steps of start-up, and the release of the voice list's references.
     void StartVoices();
     void ReleaseVoices();
+
+    // Renders phrase row n into n.mp3 and n.txt; tells how the encoder did.
+    EncoderOutcome GeneratePhraseAudio(int32_t n, const std::string& text);
+    EncoderOutcome EncodeMp3(const std::string& wavPath, const std::string& mp3Path);
 
     // The phrase list of the selected bot.
     std::string phraseListPath() const;

@@ -7,6 +7,10 @@ void TfrmTextToSpeech::createSpeechComponents() {
     // cannot exist, and the error escapes to the program entry.
     SpVoice = new TSpVoice(this);
     SpVoice->setObjectName("SpVoice");
+    SpVoice->OnEndStream = [this](QObject* ASender, int StreamNumber,
+                                  const QVariant& StreamPosition) {
+        runReported([&] { SpVoiceEndStream(ASender, StreamNumber, StreamPosition); });
+    };
     SpFileStream1 = new TSpFileStream(this);
     SpFileStream1->setObjectName("SpFileStream1");
 }

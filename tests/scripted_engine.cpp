@@ -38,12 +38,18 @@ int ScriptedEngine::speak(const std::u16string& text, ISpeechBaseStream* output)
     if (output) {
         const std::vector<int16_t> silence(fileSamples, 0);
         output->writeSamples(silence.data(), silence.size(), 22050);
+        unendedFileStreams_.push_back(stream);
     } else if (endAudibleAtOnce) {
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [this, stream] { endStream(stream); },
-            Qt::QueuedConnection);
+            &context_, [this, stream] { endStream(stream); }, Qt::QueuedConnection);
     }
     return stream;
+}
+
+bool ScriptedEngine::waitUntilDone(int) {
+    if (endFilePassInWait)
+        for (const int stream : std::exchange(unendedFileStreams_, {})) endStream(stream);
+    return true;
 }
 
 void ScriptedEngine::endStream(int stream) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,7 @@ public:
     int volume() const override { return volume_; }
     void setVolume(int volume) override;
     int speak(const std::u16string& text, ISpeechBaseStream* output) override;
-    bool waitUntilDone(int) override { return true; }
+    bool waitUntilDone(int) override;
 
     // Sends an event as the engine would, on the GUI thread.
     void endStream(int stream = 1) const;
@@ -58,11 +59,16 @@ public:
     // When true, every audible request ends at once (its end of stream is queued on the GUI
     // thread); when false the test sends the end itself.
     bool endAudibleAtOnce = true;
+    // When true, waiting for the speech delivers an end of stream for every file request at
+    // once, as an engine that reports the end of the file pass would.
+    bool endFilePassInWait = false;
     // Samples written into a file output per request.
     size_t fileSamples = 2205;
 
 private:
     Sink sink_;
+    std::vector<int> unendedFileStreams_;
+    QObject context_;  // queued ends are dropped with the engine
 };
 
 // Makes every voice that connects during its life use a new ScriptedEngine; `engine` is the

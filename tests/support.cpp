@@ -28,7 +28,8 @@ TempDir::~TempDir() {
     fs::remove_all(path_, ignored);
 }
 
-TempWorkspace::TempWorkspace() : previousWorkingFolder_(workingFolder()) {
+TempWorkspace::TempWorkspace(const std::string& inner)
+    : folder_(TempDir::path() + inner), previousWorkingFolder_(workingFolder()) {
     for (const char* folder : {"flash/bots", "flash/chars", "flash/backs", "flash/music"})
         fs::create_directories(path() + folder);
     setProgramFolderForTests(path());
@@ -44,6 +45,17 @@ TempWorkspace::~TempWorkspace() {
 
 void TempWorkspace::addBot(const std::string& name) const {
     fs::create_directories(bot(name));
+}
+
+void TempWorkspace::linkEncoder() const {
+    fs::remove(path() + "lame.exe");
+    fs::create_symlink("/usr/bin/lame", path() + "lame.exe");
+}
+
+void TempWorkspace::fakeEncoder(const std::string& script) const {
+    fs::remove(path() + "lame.exe");
+    writeFile(path() + "lame.exe", "#!/bin/sh\n" + script + "\n");
+    fs::permissions(path() + "lame.exe", fs::perms::owner_all);
 }
 
 void ScriptedDialogs::showMessage(Kind kind, const std::string& text) {

@@ -25,13 +25,23 @@ private:
 // program folder and the working folder for the life of the object.
 class TempWorkspace : public TempDir {
 public:
-    TempWorkspace();
+    // `inner`: a sub-folder of the temporary folder to hold the workspace (for names with
+    // blanks, say), ending with "/".
+    explicit TempWorkspace(const std::string& inner = "");
     ~TempWorkspace();
+    // The workspace folder, ending with "/".
+    const std::string& path() const { return folder_; }
     std::string bot(const std::string& name) const { return path() + "flash/bots/" + name + "/"; }
     // Creates a bot folder, optionally with a phrase list and a settings file.
     void addBot(const std::string& name) const;
 
+    // Makes the workspace's lame.exe a link to the system's encoder.
+    void linkEncoder() const;
+    // Makes the workspace's lame.exe a shell script with this body.
+    void fakeEncoder(const std::string& script) const;
+
 private:
+    std::string folder_;
     std::string previousWorkingFolder_;
 };
 

@@ -1,5 +1,6 @@
 #include "errors.h"
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstring>
 #include <vector>
@@ -45,4 +46,16 @@ AppError fileCreateError(const std::string& fileName, int err) {
     return AppError(errkind::FileCreate,
                     format("Cannot create file \"%s\". %s", absolutePath(fileName).c_str(),
                            systemErrorText(err).c_str()));
+}
+
+AppError inOutError(int err) {
+    switch (err) {
+        case ENOENT: return AppError(errkind::InOut, "File not found");
+        case EMFILE: return AppError(errkind::InOut, "Too many open files");
+        case EACCES:
+        case EPERM:
+        case EROFS: return AppError(errkind::InOut, "File access denied");
+        case ENOSPC: return AppError(errkind::InOut, "Disk full");
+        default: return AppError(errkind::InOut, format("I/O error %d", err));
+    }
 }

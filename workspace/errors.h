@@ -40,6 +40,10 @@ std::string withFinalDot(const std::string& message);
 // The text of the platform's error code (strerror).
 std::string systemErrorText(int err);
 
+// The input/output error of a file written line by line, after the platform's error code:
+// "File not found", "Too many open files", "File access denied", "Disk full", "I/O error %d".
+AppError inOutError(int err);
+
 // "Cannot open file "%s". %s" and "Cannot create file "%s". %s" with the absolute path.
 AppError fileOpenError(const std::string& fileName, int err);
 AppError fileCreateError(const std::string& fileName, int err);

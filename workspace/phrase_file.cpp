@@ -168,3 +168,11 @@ std::string withCellText(const std::string& entry, int column, const std::string
     }
     return keywordOf(entry) + "=" + text;
 }
+
+std::string trimmed(const std::string& text) {
+    const auto low = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+    size_t start = 0, end = text.size();
+    while (start < end && low(text[start])) ++start;
+    while (end > start && low(text[end - 1])) --end;
+    return text.substr(start, end - start);
+}

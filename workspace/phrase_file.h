@@ -47,3 +47,7 @@ std::string withoutLineBreaks(const std::string& text);
 // The entry after a cell of it was given `text`: column 0 sets the keyword, column 1 the phrase,
 // the other part kept. A keyword with "=" is refused with "Key may not contain equals sign ("=")".
 std::string withCellText(const std::string& entry, int column, const std::string& text);
+
+// The text without the characters of code 32 or less (blanks, control characters, line breaks)
+// at its start and its end; bytes of 128 and above stay.
+std::string trimmed(const std::string& text);

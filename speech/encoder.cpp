@@ -1,0 +1,117 @@
+#include "encoder.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <map>
+#include <thread>
+
+#include "errors.h"
+
+extern char** environ;
+
+std::vector<std::string> encoderArguments(const std::string& programFolder, const std::string& wav,
+                                          const std::string& mp3) {
+    // The program folder enters the encoder's own name with at most 255 characters.
+    return {programFolder.substr(0, 255) + "lame.exe", wav, mp3};
+}
+
+std::string encoderCommandLine(const std::vector<std::string>& arguments) {
+    std::string line;
+    for (const std::string& a : arguments) {
+        if (!line.empty()) line += ' ';
+        line += '"' + a + '"';
+    }
+    return line;
+}
+
+namespace {
+
+// Waits for the child's end; false when `timeoutMs` passed first.
+bool waitForEnd(pid_t pid, int timeoutMs, int* status) {
+    const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+    if (pidfd >= 0) {
+        pollfd p{pidfd, POLLIN, 0};
+        int ready = 0;
+        do {
+            ready = ::poll(&p, 1, timeoutMs);
+        } while (ready < 0 && errno == EINTR);
+        ::close(pidfd);
+        if (ready == 0) return false;
+        while (::waitpid(pid, status, 0) < 0 && errno == EINTR) {
+        }
+        return true;
+    }
+    // Without process descriptors: look every few milliseconds.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        const pid_t done = ::waitpid(pid, status, WNOHANG);
+        if (done == pid) return true;
+        if (done < 0 && errno != EINTR) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
+}  // namespace
+
+EncoderOutcome runEncoder(const std::string& program, const std::vector<std::string>& arguments,
+                          int timeoutMs) {
+    EncoderOutcome outcome;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null",
+                                         fd == STDIN_FILENO ? O_RDONLY : O_WRONLY, 0);
+    std::vector<char*> argv;
+    for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    pid_t pid = 0;
+    const int err = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (err != 0) {
+        outcome.startError = err;
+        return outcome;
+    }
+    outcome.started = true;
+    int status = 0;
+    if (!waitForEnd(pid, timeoutMs, &status)) {
+        ::kill(pid, SIGKILL);
+        while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+        outcome.killed = true;
+        return outcome;
+    }
+    outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return outcome;
+}
+
+std::string encoderFailureMessage(const std::vector<EncoderOutcome>& failures, int phrases) {
+    std::map<std::string, int> reasons;
+    for (const EncoderOutcome& o : failures) {
+        std::string reason;
+        if (!o.started)
+            reason = format("the encoder lame.exe could not be started (%s)",
+                            systemErrorText(o.startError).c_str());
+        else if (o.killed)
+            reason = "the encoder did not finish within 10 minutes and was stopped";
+        else if (o.exitCode != 0)
+            reason = format("the encoder ended with exit code %d", o.exitCode);
+        else
+            reason = "the encoder wrote no MP3 file";
+        ++reasons[reason];
+    }
+    std::string message =
+        format("%zu of %d phrases have no new MP3 file:", failures.size(), phrases);
+    for (const auto& [reason, count] : reasons)
+        message += format("\n%d: %s.", count, reason.c_str());
+    return message;
+}

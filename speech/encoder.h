@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The MP3 encoder: "./lame.exe" of the working folder, started without a path search, with its
+// own name (the program folder's lame.exe), the WAV path and the MP3 path as its arguments, and
+// nothing on its standard input and outputs.
+
+// The arguments the encoder gets: the program folder (cut to its first 255 characters) followed
+// by "lame.exe", the WAV path, the MP3 path.
+std::vector<std::string> encoderArguments(const std::string& programFolder, const std::string& wav,
+                                          const std::string& mp3);
+
+// The same as one command line, each argument in double quotes, as it is traced.
+std::string encoderCommandLine(const std::vector<std::string>& arguments);
+
+struct EncoderOutcome {
+    bool started = false;
+    int startError = 0;   // errno when it could not be started
+    int exitCode = 0;     // when it ended by itself
+    bool killed = false;  // it did not end in time and was stopped
+    bool wroteFile = true;
+    bool ok() const { return started && !killed && exitCode == 0 && wroteFile; }
+};
+
+// Starts `program` with `arguments` and waits for its end, at most `timeoutMs` (then it is
+// killed). Processes no events while waiting.
+EncoderOutcome runEncoder(const std::string& program, const std::vector<std::string>& arguments,
+                          int timeoutMs);
+
+// How long the encoder may take for one phrase before it is given up.
+inline constexpr int kEncoderTimeoutMs = 10 * 60 * 1000;
+
+// The warning for phrases without a new MP3 file: how many, and why.
+std::string encoderFailureMessage(const std::vector<EncoderOutcome>& failures, int phrases);

@@ -1,0 +1,201 @@
+// "Generate Speech", "Play preview" and the MP3 encoder call of the main window.
+#include "generation.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include "SpeechLib_TLB.h"
+#include "dialogs.h"
+#include "encoder.h"
+#include "errors.h"
+#include "layout.h"
+#include "main.h"
+#include "paths.h"
+#include "phrase_file.h"
+#include "text16.h"
+#include "value_list_editor.h"
+
+int32_t PendingStreams = 0;
+std::string VisemeLogPath;
+
+std::string phraseFile(const std::string& programFolder, const std::string& bot, int n,
+                       const char* extension) {
+    return programFolder + "flash/bots/" + bot + "/" + std::to_string(n) + extension;
+}
+
+void createEmptyFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) throw inOutError(errno);
+    if (::close(fd) != 0) throw inOutError(errno);
+}
+
+namespace {
+
+constexpr const char* kCloseRequested = "closeRequested";
+
+// While a generation runs, closing the window waits for its end.
+class CloseGuard : public QObject {
+public:
+    explicit CloseGuard(QWidget* window, const QPushButton* generate)
+        : QObject(window), window_(window), generate_(generate) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (object == window_ && event->type() == QEvent::Close && !generate_->isEnabled()) {
+            window_->setProperty(kCloseRequested, true);
+            event->ignore();
+            return true;
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    const QPushButton* generate_;
+};
+
+// The modification time of a file, or none.
+struct timespec modified(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {0, 0};
+    return st.st_mtim;
+}
+
+}  // namespace
+
+void TfrmTextToSpeech::createGenerationControls() {
+    using namespace layout;
+    Label15 = label(TabSheet3, "Label15", "Click on the button to generate the bot's speech!",
+                    {19, 280, 225, 25}, WordWrap);
+    ButtonGenerateSpeech =
+        button(TabSheet3, "ButtonGenerateSpeech", "Generate Speech", {51, 312, 105, 25});
+    wire(ButtonGenerateSpeech, &QPushButton::clicked, &TfrmTextToSpeech::ButtonGenerateSpeechClick);
+    LabelStatusText =
+        label(TabSheet3, "LabelStatusText", "Status:", {11, 360, 48, 16}, Large | Red);
+    LabelStatusText->hide();
+    LabelStatus = label(TabSheet3, "LabelStatus", "", {75, 360, 185, 20}, Large | Red);
+    wire(ButtonPlay, &QPushButton::clicked, &TfrmTextToSpeech::ButtonPlayClick);
+    new CloseGuard(this, ButtonGenerateSpeech);
+}
+
+void TfrmTextToSpeech::ButtonGenerateSpeechClick(QObject*) {
+    LabelStatusText->show();
+    LabelStatus->setText("Please wait!");
+    QWidget* const controls[] = {ButtonGenerateSpeech, ComboBoxBots,       ButtonAdd,
+                                 ButtonAddPhrase,      ButtonDeletePhrase, ButtonTest};
+    for (QWidget* c : controls) c->setEnabled(false);
+
+    // Whatever happens, the controls come back; a failure is said on the status line and then
+    // reported as any error is. A close asked for meanwhile is carried out at the end.
+    const auto finish = [&](const char* status) {
+        for (QWidget* c : controls) c->setEnabled(true);
+        LabelStatus->setText(status);
+        if (property(kCloseRequested).toBool())
+            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    };
+    const int count = ValueListEditor1->count();
+    std::vector<EncoderOutcome> failures;
+    try {
+        for (int n = 0; n < count; ++n) {
+            const std::string phrase = trimmed(phraseOf(ValueListEditor1->entry(n)));
+            Trace("Generate: " + phrase);
+            const EncoderOutcome outcome = GeneratePhraseAudio(n, phrase);
+            if (!outcome.ok()) failures.push_back(outcome);
+        }
+    } catch (...) {
+        finish("Generation failed!");
+        throw;
+    }
+    if (failures.empty()) {
+        finish("Completed!");
+        return;
+    }
+    finish("Completed with errors!");
+    dialogs().showMessage(Dialogs::Kind::Warning, encoderFailureMessage(failures, count));
+}
+
+EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::string& text) {
+    PendingStreams = 0;
+    ISpeechBaseStream* const savedOutput = SpVoice->AudioOutputStream();
+    Trace("Speech");
+    const std::string folder = programFolder();
+    const std::string wav = phraseFile(folder, botName(), n, ".wav");
+    const std::string mp3 = phraseFile(folder, botName(), n, ".mp3");
+
+    // Should anything fail on the way, the stream is closed and the voice speaks aloud again.
+    struct Restore {
+        TfrmTextToSpeech* frm;
+        ISpeechBaseStream* output;
+        bool active = true;
+        ~Restore() {
+            if (!active) return;
+            frm->SpVoice->setAudioOutputStream(output);
+            try {
+                frm->SpFileStream1->Close();
+            } catch (...) {  // the failure that got us here is the one the user sees
+            }
+        }
+    } restore{this, savedOutput};
+
+    SpFileStream1->Open(toUtf16(wav), SSFMCreateForWrite, true);
+    SpVoice->setAllowAudioOutputFormatChangesOnNextSet(false);
+    SpVoice->setAudioOutputStream(SpFileStream1);
+    SpVoice->Speak(toUtf16(text), SVSFlagsAsync);
+    SpVoice->WaitUntilDone(-1);
+    SpFileStream1->Close();
+    const EncoderOutcome outcome = EncodeMp3(wav, mp3);
+    ::unlink(wav.c_str());  // a failure to delete it is ignored
+    Trace("Visemes");
+    VisemeLogPath = phraseFile(folder, botName(), n, ".txt");
+    createEmptyFile(VisemeLogPath);
+    SpVoice->setAudioOutputStream(savedOutput);
+    restore.active = false;
+    SpVoice->Speak(toUtf16(text), SVSFlagsAsync);
+    ++PendingStreams;
+    // Events (the visemes, the end of the stream) are delivered while the window's messages are
+    // processed; between them the thread sleeps.
+    while (PendingStreams > 0) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    Trace("Done");
+    return outcome;
+}
+
+void TfrmTextToSpeech::SpVoiceEndStream(QObject*, int, const QVariant&) {
+    --PendingStreams;
+}
+
+void TfrmTextToSpeech::ButtonPlayClick(QObject*) {
+    VisemeLogPath.clear();
+    const std::string phrase = phraseOf(ValueListEditor1->entry(ValueListEditor1->Row() - 1));
+    SpVoice->Speak(toUtf16(phrase), SVSFlagsAsync);
+}
+
+EncoderOutcome TfrmTextToSpeech::EncodeMp3(const std::string& wav, const std::string& mp3) {
+    Trace("Generate MP3");
+    EncoderOutcome outcome;
+    try {
+        const struct timespec before = modified(mp3);
+        outcome = runEncoder("./lame.exe", encoderArguments(programFolder(), wav, mp3),
+                             kEncoderTimeoutMs);
+        if (outcome.started) {
+            Trace(format("exit code=%d", outcome.exitCode));
+            const struct timespec after = modified(mp3);
+            outcome.wroteFile = after.tv_sec != 0 &&
+                                (after.tv_sec != before.tv_sec || after.tv_nsec != before.tv_nsec);
+        } else {
+            Trace("Error calling encoder");
+        }
+    } catch (...) {
+        Trace("Error encoding!");
+        outcome.started = false;
+    }
+    return outcome;
+}

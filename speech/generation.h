@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The two values that connect the engine's events with the generation of phrase audio.
+
+// Lowered by every end-of-stream event, raised after each audible pass is requested; a
+// generation waits while it is above 0.
+extern int32_t PendingStreams;
+
+// The viseme log that viseme events are appended to; empty: events are not logged.
+extern std::string VisemeLogPath;
+
+// The files of phrase row n in the folder of `bot`: n.wav, n.mp3, n.txt.
+std::string phraseFile(const std::string& programFolder, const std::string& bot, int n,
+                       const char* extension);
+
+// Creates the file empty (or truncates it) and closes it; raises the input/output error.
+void createEmptyFile(const std::string& path);

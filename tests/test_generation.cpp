@@ -1,0 +1,376 @@
+// "Generate Speech", "Play preview" and the MP3 encoder.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+
+#include "SpeechLib_TLB.h"
+#include "encoder.h"
+#include "espeak_engine.h"
+#include "generation.h"
+#include "main.h"
+#include "scripted_engine.h"
+#include "support.h"
+#include "value_list_editor.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> traces;
+void keepTrace(const std::string& text) {
+    traces.push_back(text);
+}
+
+struct Generation : ::testing::Test {
+    ScriptedEngineScope engine;
+    TempWorkspace workspace{"work space ü/"};
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TfrmTextToSpeech> frm;
+
+    Generation() {
+        traces.clear();
+        setTraceSinkForTests(&keepTrace);
+        PendingStreams = 0;
+        VisemeLogPath.clear();
+    }
+    ~Generation() override { setTraceSinkForTests(nullptr); }
+
+    void start(const std::string& phrases, const std::string& bot = "Mein \"Bot\"") {
+        workspace.addBot(bot);
+        writeFile(workspace.bot(bot) + "phrases.txt", phrases);
+        frm = std::make_unique<TfrmTextToSpeech>();
+        frm->show();
+        frm->PageControl1->setCurrentIndex(2);
+        traces.clear();
+    }
+    std::string file(const std::string& name) const { return workspace.bot(frm->botName()) + name; }
+    void generate() { QTest::mouseClick(frm->ButtonGenerateSpeech, Qt::LeftButton); }
+    std::vector<QWidget*> sixControls() const {
+        return {frm->ButtonGenerateSpeech, frm->ComboBoxBots,       frm->ButtonAdd,
+                frm->ButtonAddPhrase,      frm->ButtonDeletePhrase, frm->ButtonTest};
+    }
+    bool allEnabled() const {
+        for (QWidget* w : sixControls())
+            if (!w->isEnabled()) return false;
+        return true;
+    }
+    std::vector<std::u16string> spoken(bool toFile) const {
+        std::vector<std::u16string> texts;
+        for (const auto& r : engine.engine->requests)
+            if ((r.output != nullptr) == toFile) texts.push_back(r.text);
+        return texts;
+    }
+};
+
+// Milliseconds of audio in a WAV file.
+double wavMs(const std::string& path) {
+    const std::string bytes = readFile(path);
+    if (bytes.size() < 44) return -1;
+    uint32_t rate = 0, data = 0;
+    std::memcpy(&rate, bytes.data() + 24, 4);
+    std::memcpy(&data, bytes.data() + 40, 4);
+    uint16_t channels = 0, bits = 0;
+    std::memcpy(&channels, bytes.data() + 22, 2);
+    std::memcpy(&bits, bytes.data() + 34, 2);
+    return 1000.0 * data / (rate * channels * bits / 8);
+}
+
+}  // namespace
+
+TEST_F(Generation, TheStatusControlsAreLaidOut) {
+    start("");
+    EXPECT_EQ(frm->Label15->text(), "Click on the button to generate the bot's speech!");
+    EXPECT_EQ(frm->ButtonGenerateSpeech->geometry(), QRect(51, 312, 105, 25));
+    EXPECT_TRUE(frm->LabelStatusText->isHidden());
+    EXPECT_EQ(frm->LabelStatus->text(), "");
+    EXPECT_EQ(frm->LabelStatus->geometry(), QRect(75, 360, 185, 20));
+}
+
+TEST_F(Generation, AnEmptyListWritesNothingAndCompletes) {
+    start("");
+    generate();
+    EXPECT_EQ(frm->LabelStatus->text(), "Completed!");
+    EXPECT_FALSE(frm->LabelStatusText->isHidden());
+    EXPECT_TRUE(allEnabled());
+    EXPECT_TRUE(engine.engine->requests.empty());
+    EXPECT_EQ(fs::directory_iterator(workspace.bot(frm->botName())) == fs::directory_iterator(),
+              false);
+    EXPECT_EQ(std::distance(fs::directory_iterator(workspace.bot(frm->botName())),
+                            fs::directory_iterator()),
+              1);
+}
+
+TEST_F(Generation, EachPhraseIsRenderedEncodedAndSpokenInOrder) {
+    // A compiled stand-in records every argument, its own name included, and copies the WAV.
+    fs::create_symlink(FAKE_ENCODER, workspace.path() + "lame.exe");
+    start("a= \tHallo Welt \r\n\r\nOhne Gleichheitszeichen\r\n");
+    writeFile(file("1.txt"), "old log\r\n");
+    writeFile(file("7.mp3"), "older");
+    generate();
+    EXPECT_EQ(frm->LabelStatus->text(), "Completed!");
+    EXPECT_TRUE(allEnabled());
+    // Trimmed for the generation; an empty phrase is spoken as empty text.
+    EXPECT_EQ(spoken(true),
+              (std::vector<std::u16string>{u"Hallo Welt", u"", u"Ohne Gleichheitszeichen"}));
+    EXPECT_EQ(spoken(false), spoken(true));
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_TRUE(exists(file(std::to_string(n) + ".mp3"))) << n;
+        EXPECT_FALSE(exists(file(std::to_string(n) + ".wav"))) << n;
+        EXPECT_EQ(readFile(file(std::to_string(n) + ".txt")), "") << n;
+    }
+    EXPECT_EQ(readFile(file("7.mp3")), "older");  // rows beyond the list stay
+    // The encoder got its own name and the two paths, each as one argument, blanks kept.
+    const std::string bot = workspace.bot(frm->botName());
+    EXPECT_EQ(readFile(file("args")), workspace.path() + "lame.exe\n" + bot + "0.wav\n" + bot +
+                                          "0.mp3\n" + workspace.path() + "lame.exe\n" + bot +
+                                          "1.wav\n" + bot + "1.mp3\n" + workspace.path() +
+                                          "lame.exe\n" + bot + "2.wav\n" + bot + "2.mp3\n");
+    const std::vector<std::string> one = {"Speech", "Generate MP3", "exit code=0", "Visemes",
+                                          "Done"};
+    std::vector<std::string> expected = {"Generate: Hallo Welt"};
+    expected.insert(expected.end(), one.begin(), one.end());
+    expected.push_back("Generate: ");
+    expected.insert(expected.end(), one.begin(), one.end());
+    expected.push_back("Generate: Ohne Gleichheitszeichen");
+    expected.insert(expected.end(), one.begin(), one.end());
+    EXPECT_EQ(traces, expected);
+    EXPECT_EQ(VisemeLogPath, file("2.txt"));  // still names the last phrase's log
+    EXPECT_EQ(frm->SpVoice->AudioOutputStream(), nullptr);
+}
+
+TEST_F(Generation, PlayPreviewSpeaksTheSelectedPhraseUntrimmedAndLogsNothing) {
+    start("a= \tHallo \r\nOhne\r\n");
+    VisemeLogPath = "/somewhere/0.txt";
+    frm->ValueListEditor1->setRow(1);
+    QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);
+    frm->ValueListEditor1->setRow(2);
+    QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);
+    EXPECT_EQ(spoken(false), (std::vector<std::u16string>{u" \tHallo ", u"Ohne"}));
+    EXPECT_EQ(VisemeLogPath, "");
+    EXPECT_TRUE(spoken(true).empty());
+}
+
+TEST_F(Generation, PlayPreviewOnAnEmptyListIsAnIndexError) {
+    start("");
+    QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Error: List index out of bounds (0)"});
+    EXPECT_TRUE(engine.engine->requests.empty());
+}
+
+TEST_F(Generation, APreviewsEndOfStreamEndsTheWaitOfAPhrase) {
+    workspace.fakeEncoder("cp \"$1\" \"$2\"");
+    start("=one\r\n");
+    engine.engine->endAudibleAtOnce = false;
+    QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);  // stream 1, still being spoken
+    QTimer::singleShot(100, [&] { engine.engine->endStream(1); });
+    QElapsedTimer clock;
+    clock.start();
+    generate();  // its audible pass (stream 3) never ends by itself
+    EXPECT_EQ(frm->LabelStatus->text(), "Completed!");
+    EXPECT_GE(clock.elapsed(), 90);
+    EXPECT_EQ(PendingStreams, 0);
+    engine.engine->endStream(3);  // comes late: below zero, and nobody waits
+    EXPECT_EQ(PendingStreams, -1);
+}
+
+TEST_F(Generation, AnEndOfStreamBeforeTheAudiblePassMeansNoWait) {
+    workspace.fakeEncoder("cp \"$1\" \"$2\"");
+    start("=one\r\n=two\r\n");
+    engine.engine->endAudibleAtOnce = false;
+    engine.engine->endFilePassInWait = true;  // the file pass ends with an event of its own
+    bool rescued = false;
+    QTimer::singleShot(5000, [&] {  // should the wait wait, this ends it
+        rescued = true;
+        engine.engine->endStream(99);
+        engine.engine->endStream(99);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    generate();
+    EXPECT_FALSE(rescued);
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(frm->LabelStatus->text(), "Completed!");
+    EXPECT_EQ(spoken(false).size(), 2u);
+}
+
+TEST_F(Generation, EntriesDeletedDuringTheWaitEndItWithTheIndexErrorAndTheControlsComeBack) {
+    workspace.fakeEncoder("cp \"$1\" \"$2\"");
+    start("=one\r\n=two\r\n=three\r\n");
+    engine.engine->endAudibleAtOnce = false;
+    QTimer::singleShot(50, [&] {
+        frm->ValueListEditor1->deleteEntry(2);
+        frm->ValueListEditor1->deleteEntry(1);
+        engine.engine->endStream(2);
+    });
+    generate();
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Error: List index out of bounds (1)"});
+    EXPECT_TRUE(allEnabled());
+    EXPECT_EQ(frm->LabelStatus->text(), "Generation failed!");
+    EXPECT_EQ(frm->SpVoice->AudioOutputStream(), nullptr);
+    EXPECT_TRUE(exists(file("0.mp3")));
+    EXPECT_FALSE(exists(file("1.mp3")));
+}
+
+TEST_F(Generation, AnEngineFailureClosesTheStreamRestoresTheOutputAndReportsIt) {
+    workspace.fakeEncoder("cp \"$1\" \"$2\"");
+    start("=one\r\n=two\r\n");
+    engine.engine->endAudibleAtOnce = false;
+    const std::string folder = workspace.bot(frm->botName());
+    QTimer::singleShot(50, [&] {
+        fs::remove_all(folder);  // the bot folder goes while phrase 0 is spoken
+        engine.engine->endStream(2);
+    });
+    generate();
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0], "Error: The speech engine cannot create the file \"" + folder +
+                                    "1.wav\". No such file or directory.");
+    EXPECT_TRUE(allEnabled());
+    EXPECT_EQ(frm->LabelStatus->text(), "Generation failed!");
+    EXPECT_EQ(frm->SpVoice->AudioOutputStream(), nullptr);
+    EXPECT_FALSE(frm->SpFileStream1->isOpen());
+    // A preview afterwards is heard, not written into a file.
+    fs::create_directories(folder);
+    QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);
+    EXPECT_EQ(engine.engine->requests.back().output, nullptr);
+}
+
+TEST_F(Generation, AMissingEncoderIsCountedAndToldAtTheEnd) {
+    start("=one\r\n=two\r\n");
+    generate();
+    EXPECT_EQ(frm->LabelStatus->text(), "Completed with errors!");
+    EXPECT_TRUE(allEnabled());
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{
+                                 "Warning: 2 of 2 phrases have no new MP3 file:\n2: the encoder "
+                                 "lame.exe could not be started (No such file or directory)."});
+    EXPECT_FALSE(exists(file("0.wav")));  // deleted all the same
+    EXPECT_TRUE(exists(file("1.txt")));
+    EXPECT_NE(std::find(traces.begin(), traces.end(), "Error calling encoder"), traces.end());
+}
+
+TEST_F(Generation, EncoderFailuresAreToldWithTheirReasons) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"exit 1", "1 of 1 phrases have no new MP3 file:\n1: the encoder ended with exit code 1."},
+        {"exit 0", "1 of 1 phrases have no new MP3 file:\n1: the encoder wrote no MP3 file."},
+        {"cp \"$1\" \"$2\"; exit 3",
+         "1 of 1 phrases have no new MP3 file:\n1: the encoder ended with exit code 3."},
+    };
+    start("=one\r\n");
+    for (const auto& [script, message] : cases) {
+        dialogs.shown.clear();
+        workspace.fakeEncoder(script);
+        generate();
+        EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Warning: " + message}) << script;
+    }
+    // Not executable: it cannot be started.
+    fs::permissions(workspace.path() + "lame.exe", fs::perms::owner_read | fs::perms::owner_write);
+    dialogs.shown.clear();
+    generate();
+    EXPECT_EQ(dialogs.shown, std::vector<std::string>{
+                                 "Warning: 1 of 1 phrases have no new MP3 file:\n1: the encoder "
+                                 "lame.exe could not be started (Permission denied)."});
+    EXPECT_NE(std::find(traces.begin(), traces.end(), "exit code=1"), traces.end());
+}
+
+TEST_F(Generation, ClosingTheWindowWaitsForTheEndOfTheGeneration) {
+    workspace.fakeEncoder("cp \"$1\" \"$2\"");
+    start("=one\r\n");
+    engine.engine->endAudibleAtOnce = false;
+    bool visibleAfterClose = false;
+    QTimer::singleShot(30, [&] {
+        frm->close();
+        visibleAfterClose = frm->isVisible();
+        engine.engine->endStream(2);
+    });
+    generate();
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_EQ(frm->LabelStatus->text(), "Completed!");
+    QApplication::processEvents();
+    EXPECT_FALSE(frm->isVisible());  // closed once the generation ended
+}
+
+TEST(Encoder, ArgumentsAndTheTracedCommandLine) {
+    const auto args = encoderArguments("/opt/my bots/", "/opt/my bots/flash/bots/b/0.wav",
+                                       "/opt/my bots/flash/bots/b/0.mp3");
+    EXPECT_EQ(args,
+              (std::vector<std::string>{"/opt/my bots/lame.exe", "/opt/my bots/flash/bots/b/0.wav",
+                                        "/opt/my bots/flash/bots/b/0.mp3"}));
+    EXPECT_EQ(encoderCommandLine(args),
+              "\"/opt/my bots/lame.exe\" \"/opt/my bots/flash/bots/b/0.wav\" \"/opt/my "
+              "bots/flash/bots/b/0.mp3\"");
+    const std::string longFolder = "/" + std::string(300, 'x') + "/";
+    EXPECT_EQ(encoderArguments(longFolder, "a", "b")[0], longFolder.substr(0, 255) + "lame.exe");
+}
+
+TEST(Encoder, AnEncoderThatNeverEndsIsStopped) {
+    TempDir dir;
+    writeFile(dir.path() + "slow", "#!/bin/sh\nexec sleep 30\n");
+    fs::permissions(dir.path() + "slow", fs::perms::owner_all);
+    QElapsedTimer clock;
+    clock.start();
+    const EncoderOutcome outcome = runEncoder(dir.path() + "slow", {"slow"}, 300);
+    EXPECT_TRUE(outcome.started);
+    EXPECT_TRUE(outcome.killed);
+    EXPECT_FALSE(outcome.ok());
+    EXPECT_LT(clock.elapsed(), 3000);
+    EXPECT_EQ(encoderFailureMessage({outcome}, 4),
+              "1 of 4 phrases have no new MP3 file:\n1: the encoder did not finish within 10 "
+              "minutes and was stopped.");
+}
+
+TEST(Encoder, RunsWithNothingOnItsStandardStreams) {
+    TempDir dir;
+    writeFile(dir.path() + "probe",
+              "#!/bin/sh\nread x; echo \"[$x]\" > \"$1\"; echo noise; echo more >&2\n");
+    fs::permissions(dir.path() + "probe", fs::perms::owner_all);
+    const EncoderOutcome outcome =
+        runEncoder(dir.path() + "probe", {"probe", dir.path() + "out"}, 5000);
+    EXPECT_TRUE(outcome.ok());
+    EXPECT_EQ(readFile(dir.path() + "out"), "[]\n");
+}
+
+// The real engine and the real encoder, for a bot of three phrases.
+TEST(GenerationRealEngine, ThreePhrasesGiveMp3FilesOfTheirLengthAndLogs) {
+    TempWorkspace workspace("real work/");
+    ScriptedDialogs dialogs;
+    workspace.linkEncoder();
+    const std::string bot = workspace.bot("Drei Sätze");
+    workspace.addBot("Drei Sätze");
+    writeFile(bot + "phrases.txt", "=Hallo!\r\nTag=Guten Tag.\r\ndanke=Danke schön.\r\n");
+    writeFile(bot + "3.mp3", "from an earlier generation");
+    writeFile(bot + "3.txt", "11 120\r\n");
+    TfrmTextToSpeech frm;
+    ASSERT_EQ(frm.botName(), "Drei Sätze");
+    QTest::mouseClick(frm.ButtonGenerateSpeech, Qt::LeftButton);
+    EXPECT_EQ(frm.LabelStatus->text(), "Completed!");
+    EXPECT_TRUE(dialogs.shown.empty());
+    for (QWidget* w :
+         std::vector<QWidget*>{frm.ButtonGenerateSpeech, frm.ComboBoxBots, frm.ButtonAdd,
+                               frm.ButtonAddPhrase, frm.ButtonDeletePhrase, frm.ButtonTest})
+        EXPECT_TRUE(w->isEnabled());
+
+    const char* phrases[] = {"Hallo!", "Guten Tag.", "Danke schön."};
+    const std::string voice = "gmw/en-US";  // the engine's default without a locale
+    for (int n = 0; n < 3; ++n) {
+        const std::string base = bot + std::to_string(n);
+        ASSERT_TRUE(exists(base + ".mp3")) << n;
+        EXPECT_FALSE(exists(base + ".wav")) << n;
+        EXPECT_TRUE(exists(base + ".txt")) << n;
+        const std::string decoded = workspace.path() + "decoded.wav";
+        const std::string command = "lame --quiet --decode '" + base + ".mp3' '" + decoded + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+        const auto rendering = renderSpeech(voice, 175, 100, phrases[n]);
+        const double expected = 1000.0 * rendering.samples.size() / rendering.sampleRate;
+        EXPECT_NEAR(wavMs(decoded), expected, 100.0) << n;
+    }
+    EXPECT_EQ(readFile(bot + "3.mp3"), "from an earlier generation");
+    EXPECT_EQ(readFile(bot + "3.txt"), "11 120\r\n");
+}
