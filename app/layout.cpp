@@ -37,12 +37,17 @@ QLabel* label(QWidget* parent, const char* name, const char* text, QRect place, 
     }
     l->setWordWrap(style & WordWrap);
     l->setAlignment(((style & Centred) ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
-    if (place.width() == 0 && place.height() == 0) {
-        l->move(place.topLeft());
-        l->adjustSize();
-    } else {
+    // A word-wrapped label keeps its box; any other sizes itself to its text (wider than its
+    // box when this platform's font needs it), a centred one about the box's centre.
+    if (style & (WordWrap | Fixed)) {
         l->setGeometry(place);
+        return l;
     }
+    const QSize hint = l->sizeHint();
+    const int width = std::max(place.width(), hint.width());
+    const int height = std::max(place.height(), hint.height());
+    const int left = (style & Centred) ? place.center().x() + 1 - width / 2 : place.left();
+    l->setGeometry(left, place.top(), (style & Centred) ? width : hint.width(), height);
     return l;
 }
 

@@ -23,6 +23,7 @@ enum LabelStyle : unsigned {
     WordWrap = 8,  // wraps inside its width
     Centred = 16,  // centred in its box
     Red = 32,      // red text
+    Fixed = 64,    // keeps its box whatever its text
     Heading = Large | Navy | WordWrap,
 };
 

@@ -12,6 +12,7 @@
 #include "catalogue.h"
 #include "dialogs.h"
 #include "layout.h"
+#include "microphone.h"
 #include "paths.h"
 #include "value_list_editor.h"
 
@@ -47,6 +48,7 @@ TfrmTextToSpeech::TfrmTextToSpeech() : QWidget(nullptr) {
 
 TfrmTextToSpeech::~TfrmTextToSpeech() {
     FormDestroy(this);
+    pbMic->OnPaint = nullptr;
     // The controls go after this object's own part: nothing they do while they go (an editor
     // that closes, a selection that changes) may reach a handler any more.
     for (QObject* child : findChildren<QObject*>())
@@ -103,6 +105,7 @@ void TfrmTextToSpeech::createPages() {
     createPhrasesPage();
     createSpeechPage();
     createGenerationControls();
+    createMicrophone();
     createPublishPage();
 }
 
@@ -113,6 +116,7 @@ std::string TfrmTextToSpeech::botName() const {
 
 void TfrmTextToSpeech::FormCreate(QObject*) {
     PageControl1->setCurrentIndex(0);
+    LoadMouthPictures();
     StartVoices();
     FillCharacterList();
     FillBackgroundList();

@@ -11,6 +11,8 @@ class QSlider;
 class QPushButton;
 class QTabWidget;
 class QVariant;
+class ImageList;
+class PaintBox;
 struct EncoderOutcome;
 class TSpFileStream;
 class TSpVoice;
@@ -80,6 +82,10 @@ public:
     QLabel* LabelStatusText;
     QLabel* LabelStatus;
 
+    // The talking microphone and its pictures.
+    PaintBox* pbMic;
+    ImageList* imgsMic;
+
     // Publish page.
     QPushButton* ButtonTest;
 
@@ -102,6 +108,10 @@ public:
     void ButtonGenerateSpeechClick(QObject* Sender);
     void ButtonPlayClick(QObject* Sender);
     void SpVoiceEndStream(QObject* Sender, int StreamNumber, const QVariant& StreamPosition);
+    void SpVoiceViseme(QObject* ASender, int StreamNumber, const QVariant& StreamPosition,
+                       int Duration, uint32_t NextVisemeId, uint32_t Feature,
+                       uint32_t CurrentVisemeId);
+    void pbMicPaint(QObject* Sender);
 
     // The bot name: the text of the bot box (empty when no bot is selected).
     std::string botName() const;
@@ -122,12 +132,17 @@ private:
     void createPhrasesPage();
     void createSpeechPage();
     void createGenerationControls();
+    void createMicrophone();
     void createPublishPage();
     void createSpeechComponents();
 
     // The voice steps of start-up, and the release of the voice list's references.
     void StartVoices();
     void ReleaseVoices();
+
+    void LoadMouthPictures();
+    // Whether "Generate Speech" is running (its button is disabled for exactly that time).
+    bool isGenerating() const;
 
     // Renders phrase row n into n.mp3 and n.txt; tells how the encoder did.
     EncoderOutcome GeneratePhraseAudio(int32_t n, const std::string& text);

@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QTimer>
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <locale>
@@ -81,17 +82,20 @@ private:
     std::string id_, name_, gender_, language_;
 };
 
-// The language of the user's locale ("de" for de_DE.UTF-8), empty for C and POSIX.
+// The language of the user's locale as a tag ("de-de" for de_DE.UTF-8); English (America)
+// when the locale names none (C, POSIX, unset).
 std::string localeLanguage() {
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
         const char* value = std::getenv(variable);
-        if (value && *value) {
-            std::string language(value);
-            language = language.substr(0, language.find_first_of("_.@"));
-            return language == "C" || language == "POSIX" ? std::string() : language;
-        }
+        if (!value || !*value) continue;
+        std::string tag(value);
+        tag = tag.substr(0, tag.find_first_of(".@"));
+        if (tag == "C" || tag == "POSIX") break;
+        for (char& c : tag)
+            c = c == '_' ? '-' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return tag;
     }
-    return {};
+    return "en-us";
 }
 
 // An MBROLA voice ("mb/mb-de1") speaks only when its data (/usr/share/mbrola/de1/de1) is there.
@@ -117,25 +121,29 @@ const std::vector<Ref<ISpeechObjectToken>>& installedVoices() {
             const char* gender = (*v)->gender == 1 ? "Male" : (*v)->gender == 2 ? "Female" : "";
             list.emplace_back(new EspeakToken(id, (*v)->name, gender, language));
         }
-        // The first voice of the user's language goes to the top.
-        const auto ofMine = std::find_if(list.begin(), list.end(), [&](const auto& token) {
-            const std::string language = toUtf8(token->GetAttribute(u"Language"));
-            return !mine.empty() && language.substr(0, language.find('-')) == mine;
-        });
-        if (ofMine != list.end()) std::rotate(list.begin(), ofMine, ofMine + 1);
+        // The voice of the user's language goes to the top: the one of the same region, or
+        // else the first of the language.
+        const std::string primary = mine.substr(0, mine.find('-'));
+        const auto languageOf = [](const Ref<ISpeechObjectToken>& token) {
+            return toUtf8(token->GetAttribute(u"Language"));
+        };
+        auto top = std::find_if(list.begin(), list.end(),
+                                [&](const auto& token) { return languageOf(token) == mine; });
+        if (top == list.end())
+            top = std::find_if(list.begin(), list.end(), [&](const auto& token) {
+                const std::string language = languageOf(token);
+                return language == primary || language.rfind(primary + "-", 0) == 0;
+            });
+        if (top != list.end()) std::rotate(list.begin(), top, top + 1);
         return list;
     }();
     return voices;
 }
 
+// The voice a new voice object speaks with: the first listed.
 Ref<ISpeechObjectToken> defaultVoice() {
     const auto& voices = installedVoices();
     if (voices.empty()) raiseEngineError("The speech engine has no voices installed.");
-    const std::string mine = localeLanguage();
-    for (const char* wanted : {mine.c_str(), "en-us", "en-gb", "en"}) {
-        for (const auto& token : voices)
-            if (*wanted && toUtf8(token->GetAttribute(u"Language")) == wanted) return token;
-    }
     return voices.front();
 }
 

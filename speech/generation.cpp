@@ -24,6 +24,7 @@
 
 int32_t PendingStreams = 0;
 std::string VisemeLogPath;
+std::exception_ptr VisemeLogError;
 
 std::string phraseFile(const std::string& programFolder, const std::string& bot, int n,
                        const char* extension) {
@@ -82,14 +83,19 @@ void TfrmTextToSpeech::createGenerationControls() {
     LabelStatusText =
         label(TabSheet3, "LabelStatusText", "Status:", {11, 360, 48, 16}, Large | Red);
     LabelStatusText->hide();
-    LabelStatus = label(TabSheet3, "LabelStatus", "", {75, 360, 185, 20}, Large | Red);
+    LabelStatus = label(TabSheet3, "LabelStatus", "", {75, 360, 185, 20}, Large | Red | Fixed);
     wire(ButtonPlay, &QPushButton::clicked, &TfrmTextToSpeech::ButtonPlayClick);
     new CloseGuard(this, ButtonGenerateSpeech);
+}
+
+bool TfrmTextToSpeech::isGenerating() const {
+    return !ButtonGenerateSpeech->isEnabled();
 }
 
 void TfrmTextToSpeech::ButtonGenerateSpeechClick(QObject*) {
     LabelStatusText->show();
     LabelStatus->setText("Please wait!");
+    VisemeLogError = nullptr;
     QWidget* const controls[] = {ButtonGenerateSpeech, ComboBoxBots,       ButtonAdd,
                                  ButtonAddPhrase,      ButtonDeletePhrase, ButtonTest};
     for (QWidget* c : controls) c->setEnabled(false);
@@ -163,7 +169,15 @@ EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::strin
     ++PendingStreams;
     // Events (the visemes, the end of the stream) are delivered while the window's messages are
     // processed; between them the thread sleeps.
-    while (PendingStreams > 0) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    // A viseme log that cannot be written ends the generation as any failure does.
+    const auto raiseLogError = [] {
+        if (VisemeLogError) std::rethrow_exception(std::exchange(VisemeLogError, nullptr));
+    };
+    while (PendingStreams > 0) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        raiseLogError();
+    }
+    raiseLogError();
     Trace("Done");
     return outcome;
 }

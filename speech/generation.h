@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 // The two values that connect the engine's events with the generation of phrase audio.
@@ -11,6 +12,9 @@ extern int32_t PendingStreams;
 
 // The viseme log that viseme events are appended to; empty: events are not logged.
 extern std::string VisemeLogPath;
+
+// An error of the viseme log that came during a generation; the generation raises it.
+extern std::exception_ptr VisemeLogError;
 
 // The files of phrase row n in the folder of `bot`: n.wav, n.mp3, n.txt.
 std::string phraseFile(const std::string& programFolder, const std::string& bot, int n,

@@ -11,6 +11,14 @@ void TfrmTextToSpeech::createSpeechComponents() {
                                   const QVariant& StreamPosition) {
         runReported([&] { SpVoiceEndStream(ASender, StreamNumber, StreamPosition); });
     };
+    SpVoice->OnViseme = [this](QObject* ASender, int StreamNumber, const QVariant& StreamPosition,
+                               int Duration, SpeechVisemeType NextVisemeId,
+                               SpeechVisemeFeature Feature, SpeechVisemeType CurrentVisemeId) {
+        runReported([&] {
+            SpVoiceViseme(ASender, StreamNumber, StreamPosition, Duration, NextVisemeId, Feature,
+                          CurrentVisemeId);
+        });
+    };
     SpFileStream1 = new TSpFileStream(this);
     SpFileStream1->setObjectName("SpFileStream1");
 }

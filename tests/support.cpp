@@ -32,6 +32,7 @@ TempWorkspace::TempWorkspace(const std::string& inner)
     : folder_(TempDir::path() + inner), previousWorkingFolder_(workingFolder()) {
     for (const char* folder : {"flash/bots", "flash/chars", "flash/backs", "flash/music"})
         fs::create_directories(path() + folder);
+    fs::copy(STAGED_RES, path() + "res", fs::copy_options::recursive);
     setProgramFolderForTests(path());
     if (::chdir(path().c_str()) != 0) throw std::runtime_error("chdir failed");
 }

@@ -21,8 +21,9 @@ private:
     std::string path_;
 };
 
-// A temporary workspace with flash/bots, flash/chars, flash/backs and flash/music, made the
-// program folder and the working folder for the life of the object.
+// A temporary workspace with flash/bots, flash/chars, flash/backs, flash/music and the
+// microphone pictures in res/, made the program folder and the working folder for the life of
+// the object.
 class TempWorkspace : public TempDir {
 public:
     // `inner`: a sub-folder of the temporary folder to hold the workspace (for names with

@@ -6,11 +6,13 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <filesystem>
+#include <regex>
 
 #include "SpeechLib_TLB.h"
 #include "encoder.h"
@@ -349,6 +351,9 @@ TEST(GenerationRealEngine, ThreePhrasesGiveMp3FilesOfTheirLengthAndLogs) {
     writeFile(bot + "3.txt", "11 120\r\n");
     TfrmTextToSpeech frm;
     ASSERT_EQ(frm.botName(), "Drei Sätze");
+    const auto american = frm.ListBoxVoices->findItems("English (America)", Qt::MatchExactly);
+    ASSERT_EQ(american.size(), 1);
+    frm.ListBoxVoices->setCurrentItem(american[0]);  // as the user's pick: its handler runs
     QTest::mouseClick(frm.ButtonGenerateSpeech, Qt::LeftButton);
     EXPECT_EQ(frm.LabelStatus->text(), "Completed!");
     EXPECT_TRUE(dialogs.shown.empty());
@@ -358,7 +363,7 @@ TEST(GenerationRealEngine, ThreePhrasesGiveMp3FilesOfTheirLengthAndLogs) {
         EXPECT_TRUE(w->isEnabled());
 
     const char* phrases[] = {"Hallo!", "Guten Tag.", "Danke schön."};
-    const std::string voice = "gmw/en-US";  // the engine's default without a locale
+    const std::string voice = "gmw/en-US";
     for (int n = 0; n < 3; ++n) {
         const std::string base = bot + std::to_string(n);
         ASSERT_TRUE(exists(base + ".mp3")) << n;
@@ -370,6 +375,19 @@ TEST(GenerationRealEngine, ThreePhrasesGiveMp3FilesOfTheirLengthAndLogs) {
         const auto rendering = renderSpeech(voice, 175, 100, phrases[n]);
         const double expected = 1000.0 * rendering.samples.size() / rendering.sampleRate;
         EXPECT_NEAR(wavMs(decoded), expected, 100.0) << n;
+
+        // The viseme log: well-formed lines whose durations add up to the audio's length.
+        const std::string log = readFile(base + ".txt");
+        const std::regex line("(\\d+) (-?\\d+)\r\n");
+        int sum = 0, lines = 0;
+        for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it) {
+            EXPECT_LE(std::stoi((*it)[1]), 21);
+            sum += std::stoi((*it)[2]);
+            ++lines;
+        }
+        EXPECT_GT(lines, 3) << n;
+        EXPECT_EQ(std::regex_replace(log, line, ""), "") << n;  // nothing but such lines
+        EXPECT_NEAR(sum, expected, 50.0) << n << "\n" << log;
     }
     EXPECT_EQ(readFile(bot + "3.mp3"), "from an earlier generation");
     EXPECT_EQ(readFile(bot + "3.txt"), "11 120\r\n");

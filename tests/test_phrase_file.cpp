@@ -136,9 +136,8 @@ TEST(PhraseFile, RoundTripsTextInManyScripts) {
 
 TEST(PhraseFile, LargeListsAndLongLinesRoundTrip) {
     Entries entries;
-    for (int i = 0; i < 100000; ++i)
-        entries.push_back("k" + std::to_string(i) + "=Phrase " + std::to_string(i));
-    entries.push_back("long=" + std::string(64 * 1024, 'x'));
+    for (int i = 0; i < 100000; ++i) entries.push_back(format("k%d=Phrase %d", i, i));
+    entries.push_back(std::string("long=").append(64 * 1024, 'x'));
     EXPECT_EQ(decodePhraseList(encodePhraseList(entries)), entries);
 }
 

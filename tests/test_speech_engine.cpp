@@ -232,7 +232,7 @@ TEST(SpeechEngine, ListsManyVoicesWithAllFourAttributes) {
 TEST(SpeechEngine, TokensAreCountedAndReleased) {
     QObject owner;
     TSpVoice voice(&owner);
-    Ref<ISpeechObjectToken> token = voice.GetVoices()->Item(0);
+    Ref<ISpeechObjectToken> token = voice.GetVoices()->Item(1);  // not the voice in use
     const int held = token->references();
     {
         Ref<ISpeechObjectToken> copy = token;
