@@ -48,6 +48,7 @@ TfrmTextToSpeech::TfrmTextToSpeech() : QWidget(nullptr) {
 
 TfrmTextToSpeech::~TfrmTextToSpeech() {
     FormDestroy(this);
+    qDeleteAll(findChildren<QObject*>(kHandlerFilter));
     pbMic->OnPaint = nullptr;
     // The controls go after this object's own part: nothing they do while they go (an editor
     // that closes, a selection that changes) may reach a handler any more.
@@ -132,6 +133,7 @@ void TfrmTextToSpeech::FormDestroy(QObject*) {
 
 void TfrmTextToSpeech::ComboBoxBotsChange(QObject*) {
     LoadPhraseList();
+    if (ComboBoxBots->currentIndex() >= 0) ApplyBotSettings();
     PageControl1->setVisible(ComboBoxBots->currentIndex() >= 0);
 }
 

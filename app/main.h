@@ -6,7 +6,9 @@
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
+class MediaPlayer;
 class QSlider;
 class QPushButton;
 class QTabWidget;
@@ -42,10 +44,28 @@ public:
     QWidget* TabSheet3;  // "4. Speech"
     QWidget* TabSheet4;  // "5. Publish"
 
-    // Interface page: the catalogue boxes.
+    // Interface page.
+    QLabel* Label14;
+    QGroupBox* GroupBox1;
+    QLabel* Label6;
+    QLabel* Label10;
+    QLabel* Label11;
+    QLineEdit* Edithint;
+    QLineEdit* Editprompt;
+    QLineEdit* Editbutton;
+    QGroupBox* GroupBox2;
+    QLabel* Label9;
     QComboBox* ComboBoxChars;
+    QLabel* ImageChar;
+    QLabel* Label7;
     QComboBox* ComboBoxBacks;
+    QLabel* ImageBack;
+    QLabel* Label8;
     QComboBox* ComboBoxMusic;
+    MediaPlayer* MediaPlayer1;
+    QLabel* Label22;
+    QLabel* Label23;
+    QPushButton* ButtonAddCustomFiles;
 
     // Phrases page.
     QLabel* Label1;
@@ -98,6 +118,14 @@ public:
     void FormDestroy(QObject* Sender);
     void ComboBoxBotsChange(QObject* Sender);
     void ButtonAddClick(QObject* Sender);
+    void ComboBoxCharsChange(QObject* Sender);
+    void ComboBoxBacksChange(QObject* Sender);
+    void ComboBoxMusicChange(QObject* Sender);
+    void EditTextChange(QObject* Sender);
+    void EdithintExit(QObject* Sender);
+    void EditpromptExit(QObject* Sender);
+    void EditbuttonExit(QObject* Sender);
+    void ButtonAddCustomFilesClick(QObject* Sender);
     void ValueListEditor1SetEditText(QObject* Sender, int ACol, int ARow, const std::string& Value);
     void ButtonAddPhraseClick(QObject* Sender);
     void ButtonDeletePhraseClick(QObject* Sender);
@@ -148,6 +176,11 @@ private:
     EncoderOutcome GeneratePhraseAudio(int32_t n, const std::string& text);
     EncoderOutcome EncodeMp3(const std::string& wavPath, const std::string& mp3Path);
 
+    // The settings file of the selected bot.
+    std::string settingsPath() const;
+    void SaveBotSettings();
+    void ApplyBotSettings();
+
     // The phrase list of the selected bot.
     std::string phraseListPath() const;
     void LoadPhraseList();
@@ -159,6 +192,9 @@ private:
     void FillBackgroundList();
     void FillMusicList();
 };
+
+// The object name of the event filters that run handlers; they go first when the window goes.
+inline constexpr const char* kHandlerFilter = "handlerFilter";
 
 // Hands every text given to Trace to `sink` as well (nullptr: to nobody). Only the tests use it.
 void setTraceSinkForTests(void (*sink)(const std::string&));

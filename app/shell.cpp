@@ -16,6 +16,13 @@ std::string shellTarget(const std::string& target) {
     return target;
 }
 
+std::string quotedTarget(const std::string& path) {
+    std::string quoted;
+    quoted.reserve(path.size() + 2);
+    quoted.append(1, '"').append(path).append(1, '"');
+    return quoted;
+}
+
 void shellOpen(const std::string& target) {
     // Started detached: the opener belongs to nobody, and its result is not waited for.
     QProcess::startDetached(QString::fromStdString(opener()),

@@ -6,6 +6,9 @@
 // stays whole on a command line) loses them; anything else is passed as it is.
 std::string shellTarget(const std::string& target);
 
+// A path enclosed in double quotes, as the shell open request takes it.
+std::string quotedTarget(const std::string& path);
+
 // Hands `target` to the desktop's opener (xdg-open) as one argument, detached: returns at once,
 // and what becomes of it is not reported.
 void shellOpen(const std::string& target);

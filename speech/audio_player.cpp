@@ -11,11 +11,20 @@ namespace {
 // 441 samples at 22050 Hz are exactly 20 ms, which the dummy driver waits between buffers.
 constexpr int kBufferSamples = 441;
 
-bool audioReady() {
-    return SDL_GetCurrentAudioDriver() != nullptr;
+}  // namespace
+
+bool ensureSdlAudio() {
+    if (SDL_GetCurrentAudioDriver() != nullptr) return true;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) return true;
+    return SDL_AudioInit("dummy") == 0;
 }
 
-}  // namespace
+bool fallBackToDummyAudio() {
+    const char* current = SDL_GetCurrentAudioDriver();
+    if (current && std::strcmp(current, "dummy") == 0) return false;  // nothing left to try
+    SDL_AudioQuit();
+    return SDL_AudioInit("dummy") == 0;
+}
 
 double AudioPlayer::nowMs() {
     return std::chrono::duration<double, std::milli>(
@@ -31,7 +40,7 @@ AudioPlayer::~AudioPlayer() {
 }
 
 void AudioPlayer::open() {
-    if (!audioReady() && SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) SDL_AudioInit("dummy");
+    ensureSdlAudio();
     SDL_AudioSpec want{};
     want.freq = sampleRate_;
     want.format = AUDIO_S16SYS;
@@ -41,11 +50,9 @@ void AudioPlayer::open() {
     want.userdata = this;
     SDL_AudioSpec have{};
     device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device_ == 0) {
-        // No sound device here (a server, a test run): play on the dummy driver.
-        SDL_AudioQuit();
-        if (SDL_AudioInit("dummy") == 0) device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    }
+    // No sound device here (a server, a test run): play on the dummy driver.
+    if (device_ == 0 && fallBackToDummyAudio())
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (device_ == 0)
         raiseEngineError(std::string("No audio output can be opened: ") + SDL_GetError());
     const bool dummy = std::strcmp(SDL_GetCurrentAudioDriver(), "dummy") == 0;

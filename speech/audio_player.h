@@ -12,6 +12,12 @@
 
 #include "visemes.h"
 
+// SDL's audio, started once for the whole program: the system's driver, or SDL's "dummy"
+// driver when none starts. False when not even that one starts.
+bool ensureSdlAudio();
+// Changes to the "dummy" driver after a device of the system's driver could not be opened.
+bool fallBackToDummyAudio();
+
 // Plays utterances one after another through SDL audio, and tells when each viseme and the end
 // of each utterance are heard. When no sound device opens, SDL's "dummy" driver plays instead, in
 // real time and without sound.

@@ -46,6 +46,7 @@ class CloseGuard : public QObject {
 public:
     explicit CloseGuard(QWidget* window, const QPushButton* generate)
         : QObject(window), window_(window), generate_(generate) {
+        setObjectName(kHandlerFilter);
         window->installEventFilter(this);
     }
 

@@ -50,12 +50,17 @@ AppError fileCreateError(const std::string& fileName, int err) {
 
 AppError inOutError(int err) {
     switch (err) {
-        case ENOENT: return AppError(errkind::InOut, "File not found");
-        case EMFILE: return AppError(errkind::InOut, "Too many open files");
+        case ENOENT:
+            return AppError(errkind::InOut, "File not found");
+        case EMFILE:
+            return AppError(errkind::InOut, "Too many open files");
         case EACCES:
         case EPERM:
-        case EROFS: return AppError(errkind::InOut, "File access denied");
-        case ENOSPC: return AppError(errkind::InOut, "Disk full");
-        default: return AppError(errkind::InOut, format("I/O error %d", err));
+        case EROFS:
+            return AppError(errkind::InOut, "File access denied");
+        case ENOSPC:
+            return AppError(errkind::InOut, "Disk full");
+        default:
+            return AppError(errkind::InOut, format("I/O error %d", err));
     }
 }
