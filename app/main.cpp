@@ -6,6 +6,7 @@
 
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -133,7 +134,10 @@ void TfrmTextToSpeech::FormDestroy(QObject*) {
 
 void TfrmTextToSpeech::ComboBoxBotsChange(QObject*) {
     LoadPhraseList();
-    if (ComboBoxBots->currentIndex() >= 0) ApplyBotSettings();
+    if (ComboBoxBots->currentIndex() >= 0) {
+        ApplyBotSettings();
+        RichEditHtml->setPlainText(QString::fromStdString(BuildEmbedCode(true)));
+    }
     PageControl1->setVisible(ComboBoxBots->currentIndex() >= 0);
 }
 

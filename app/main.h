@@ -8,6 +8,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPlainTextEdit;
 class MediaPlayer;
 class QSlider;
 class QPushButton;
@@ -107,7 +108,14 @@ public:
     ImageList* imgsMic;
 
     // Publish page.
+    QLabel* Label17;
+    QLabel* Label16;
     QPushButton* ButtonTest;
+    QLabel* Label19;
+    QPushButton* ButtonPublish;
+    QLabel* Label20;
+    QPlainTextEdit* RichEditHtml;
+    QPushButton* ButtonCopyClipboard;
 
     // Speech engine components.
     TSpVoice* SpVoice;
@@ -140,6 +148,9 @@ public:
                        int Duration, uint32_t NextVisemeId, uint32_t Feature,
                        uint32_t CurrentVisemeId);
     void pbMicPaint(QObject* Sender);
+    void ButtonTestClick(QObject* Sender);
+    void ButtonCopyClipboardClick(QObject* Sender);
+    void ButtonPublishClick(QObject* Sender);
 
     // The bot name: the text of the bot box (empty when no bot is selected).
     std::string botName() const;
@@ -175,6 +186,9 @@ private:
     // Renders phrase row n into n.mp3 and n.txt; tells how the encoder did.
     EncoderOutcome GeneratePhraseAudio(int32_t n, const std::string& text);
     EncoderOutcome EncodeMp3(const std::string& wavPath, const std::string& mp3Path);
+
+    // The embed code of the selected bot: the fragment, or the whole test page.
+    std::string BuildEmbedCode(bool fragment) const;
 
     // The settings file of the selected bot.
     std::string settingsPath() const;

@@ -2,12 +2,15 @@
 
 #include <unistd.h>
 
+#include <QWidget>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 #include "paths.h"
+#include "shell.h"
 
 namespace fs = std::filesystem;
 
@@ -98,4 +101,36 @@ std::string readFile(const std::string& path) {
 bool exists(const std::string& path) {
     std::error_code ignored;
     return fs::exists(fs::symlink_status(path, ignored));
+}
+
+RecordingOpener::RecordingOpener() {
+    const std::string record = path() + "argument";
+    writeFile(path() + "opener", "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + ".tmp'\nmv '" +
+                                     record + ".tmp' '" + record + "'\n");
+    fs::permissions(path() + "opener", fs::perms::owner_all);
+    setShellOpenerForTests(path() + "opener");
+}
+
+RecordingOpener::~RecordingOpener() {
+    setShellOpenerForTests({});
+}
+
+std::string RecordingOpener::argument() const {
+    for (int i = 0; i < 500 && !exists(path() + "argument"); ++i) ::usleep(20000);
+    return readFile(path() + "argument");
+}
+
+bool RecordingOpener::started() const {
+    ::usleep(300000);
+    return exists(path() + "argument");
+}
+
+std::vector<QWidget*> tabOrderOf(const std::vector<QWidget*>& widgets) {
+    std::vector<QWidget*> order;
+    QWidget* w = widgets.front();
+    do {
+        if (std::find(widgets.begin(), widgets.end(), w) != widgets.end()) order.push_back(w);
+        w = w->nextInFocusChain();
+    } while (w != widgets.front());
+    return order;
 }

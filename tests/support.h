@@ -7,6 +7,8 @@
 
 #include "dialogs.h"
 
+class QWidget;
+
 // A temporary folder, removed with everything in it at the end.
 class TempDir {
 public:
@@ -70,3 +72,16 @@ public:
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
+
+// Stands in for the desktop's opener while it lives: records the argument it is started with.
+class RecordingOpener : public TempDir {
+public:
+    RecordingOpener();
+    ~RecordingOpener();
+    // The argument of the first start, once it has come (empty after 10 s without one).
+    std::string argument() const;
+    bool started() const;
+};
+
+// The order in which Tab visits `widgets`, starting at the first of them.
+std::vector<QWidget*> tabOrderOf(const std::vector<QWidget*>& widgets);

@@ -1,0 +1,61 @@
+#include "embed_code.h"
+
+#include <cctype>
+
+namespace {
+constexpr const char* kXhtmlNamespace = "http://www.w3.org/1999/xhtml";
+constexpr const char* kInstaller =
+    "https://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=8,0,0,0";
+constexpr const char* kDownloadPage = "https://www.macromedia.com/go/getflashplayer";
+constexpr const char* kCrLf = "\r\n";
+}  // namespace
+
+std::string playerVariable(const std::string& bot) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : bot) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b < 0x80 && std::isalnum(b)) || c == ' ' || c == '-' || c == '_' || c == '.') {
+            out += c;
+        } else {
+            out += '%';
+            out += hex[b >> 4];
+            out += hex[b & 0x0F];
+        }
+    }
+    return out;
+}
+
+std::string embedCode(const std::string& bot, bool fragment) {
+    const std::string name = playerVariable(bot);
+    std::string code;
+    const auto line = [&code](const std::string& text) { code.append(text).append(kCrLf); };
+    if (!fragment) {
+        line(std::string("<html xmlns=\"") + kXhtmlNamespace + "\" xml:lang=\"de\" lang=\"de\">");
+        line(
+            "<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\" />");
+        line("  <title>tts</title>");
+        line("</head><body bgcolor=\"#ffffff\">");
+    }
+    line("<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" ");
+    line(std::string("    codebase=\"") + kInstaller + "\"");
+    line("    width=\"400\" height=\"450\" id=\"tts\" align=\"middle\">");
+    line("  <param name=\"allowScriptAccess\" value=\"sameDomain\" />");
+    line("  <param name=\"movie\" value=\"tts.swf\" />");
+    line("  <param name=\"quality\" value=\"high\" />");
+    line("  <param name=\"bgcolor\" value=\"#ffffff\" />");
+    line("  <param name=\"FlashVars\" value=\"bot=" + name + "\">");
+    line(
+        "  <embed src=\"tts.swf\" quality=\"high\" bgcolor=\"#ffffff\" width=\"400\" "
+        "height=\"450\" name=\"tts\" align=\"middle\" ");
+    line(std::string("   allowScriptAccess=\"sameDomain\" type=\"application/x-shockwave-flash\" "
+                     "pluginspage=\"") +
+         kDownloadPage + "\" ");
+    line("   FlashVars=\"bot=" + name + "\"/>");
+    line("</object>");
+    if (!fragment) {
+        line("</body>");
+        code += "</html>";
+    }
+    return code;
+}

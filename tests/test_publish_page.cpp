@@ -1,0 +1,112 @@
+// The Publish page: embed code, test page, clipboard and the flash folder.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <filesystem>
+
+#include "embed_code.h"
+#include "main.h"
+#include "scripted_engine.h"
+#include "support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+struct PublishPage : ::testing::Test {
+    ScriptedEngineScope engine;
+    TempWorkspace workspace{"my work/"};
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TfrmTextToSpeech> frm;
+
+    void start(const std::vector<std::string>& bots) {
+        for (const auto& bot : bots) workspace.addBot(bot);
+        frm = std::make_unique<TfrmTextToSpeech>();
+        frm->show();
+    }
+    void select(const std::string& bot) {
+        frm->ComboBoxBots->setCurrentIndex(
+            frm->ComboBoxBots->findText(QString::fromStdString(bot)));
+        runReported([this] { frm->ComboBoxBotsChange(frm->ComboBoxBots); });
+    }
+    std::string shownCode() const { return frm->RichEditHtml->toPlainText().toStdString(); }
+    static std::string withLf(std::string crlf) {
+        std::string out;
+        for (const char c : crlf)
+            if (c != '\r') out += c;
+        return out;
+    }
+};
+}  // namespace
+
+TEST_F(PublishPage, IsLaidOutInItsTabOrder) {
+    start({"bot"});
+    EXPECT_EQ(frm->Label17->text(), "5. Test and finally publish your bot!");
+    EXPECT_EQ(frm->ButtonTest->geometry(), QRect(60, 96, 105, 25));
+    EXPECT_EQ(frm->ButtonPublish->geometry(), QRect(60, 288, 105, 25));
+    EXPECT_EQ(frm->RichEditHtml->geometry(), QRect(316, 64, 337, 281));
+    EXPECT_EQ(frm->RichEditHtml->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(frm->ButtonCopyClipboard->text(), "Copy to clipboard");
+    const std::vector<QWidget*> order = {frm->ButtonTest, frm->ButtonPublish, frm->RichEditHtml,
+                                         frm->ButtonCopyClipboard};
+    EXPECT_EQ(tabOrderOf(order), order);
+}
+
+TEST_F(PublishPage, EverySelectionShowsTheFragmentOfItsBot) {
+    start({"Erster Bot", "zweiter"});
+    writeFile(workspace.bot("zweiter") + "vars.txt", "hint=x");
+    select("Erster Bot");
+    EXPECT_EQ(shownCode(), withLf(embedCode("Erster Bot", true)));
+    select("zweiter");
+    EXPECT_EQ(shownCode(), withLf(embedCode("zweiter", true)));
+    select("Erster Bot");  // no settings file: the code is refreshed all the same
+    EXPECT_NE(shownCode().find("FlashVars=\"bot=Erster Bot\"/>"), std::string::npos);
+}
+
+TEST_F(PublishPage, TestWritesThePageOfTheSelectedBotAndOpensIt) {
+    start({"one", "two"});
+    {
+        RecordingOpener opener;
+        select("one");
+        QTest::mouseClick(frm->ButtonTest, Qt::LeftButton);
+        EXPECT_EQ(opener.argument(), workspace.path() + "flash/tts.html");
+    }
+    select("two");
+    QTest::mouseClick(frm->ButtonTest, Qt::LeftButton);
+    EXPECT_EQ(readFile(workspace.path() + "flash/tts.html"), embedCode("two", false));
+    EXPECT_TRUE(dialogs.shown.empty());
+}
+
+TEST_F(PublishPage, ATestPageThatCannotBeWrittenIsReportedAndNotOpened) {
+    start({"bot"});
+    RecordingOpener opener;
+    fs::remove_all(workspace.path() + "flash");
+    QTest::mouseClick(frm->ButtonTest, Qt::LeftButton);
+    EXPECT_EQ(dialogs.shown,
+              std::vector<std::string>{"Error: Cannot create file \"" + workspace.path() +
+                                       "flash/tts.html\". No such file or directory."});
+    EXPECT_FALSE(opener.started());
+}
+
+TEST_F(PublishPage, CopyToClipboardCopiesWhatTheBoxShowsEditsIncluded) {
+    start({"bot"});
+    frm->RichEditHtml->moveCursor(QTextCursor::End);
+    QTest::keyClicks(frm->RichEditHtml, "<p>mine</p>");
+    QTest::mouseClick(frm->ButtonCopyClipboard, Qt::LeftButton);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
+              withLf(embedCode("bot", true)) + "<p>mine</p>");
+    EXPECT_EQ(frm->RichEditHtml->textCursor().selectedText().size(),
+              frm->RichEditHtml->toPlainText().size());  // the selection stays on the whole text
+}
+
+TEST_F(PublishPage, PublishOpensTheFlashFolderWithoutATrailingSeparator) {
+    start({"bot"});
+    RecordingOpener opener;
+    QTest::mouseClick(frm->ButtonPublish, Qt::LeftButton);
+    EXPECT_EQ(opener.argument(), workspace.path() + "flash");
+}
