@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <string>
 
+class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -111,6 +112,7 @@ public:
     QLabel* Label17;
     QLabel* Label16;
     QPushButton* ButtonTest;
+    QCheckBox* CheckBoxHtml5Player;
     QLabel* Label19;
     QPushButton* ButtonPublish;
     QLabel* Label20;
@@ -151,6 +153,7 @@ public:
     void ButtonTestClick(QObject* Sender);
     void ButtonCopyClipboardClick(QObject* Sender);
     void ButtonPublishClick(QObject* Sender);
+    void CheckBoxHtml5PlayerClick(QObject* Sender);
 
     // The bot name: the text of the bot box (empty when no bot is selected).
     std::string botName() const;

@@ -2,6 +2,10 @@
 
 #include <cctype>
 
+#include "errors.h"
+#include "phrase_file.h"
+#include "text16.h"
+
 namespace {
 constexpr const char* kXhtmlNamespace = "http://www.w3.org/1999/xhtml";
 constexpr const char* kInstaller =
@@ -26,7 +30,7 @@ std::string playerVariable(const std::string& bot) {
     return out;
 }
 
-std::string embedCode(const std::string& bot, bool fragment) {
+std::string embedCode(const std::string& bot, bool fragment, bool html5) {
     const std::string name = playerVariable(bot);
     std::string code;
     const auto line = [&code](const std::string& text) { code.append(text).append(kCrLf); };
@@ -53,9 +57,40 @@ std::string embedCode(const std::string& bot, bool fragment) {
          kDownloadPage + "\" ");
     line("   FlashVars=\"bot=" + name + "\"/>");
     line("</object>");
+    if (html5 && !fragment) line("<script src=\"tts-data.js\" charset=\"utf-8\"></script>");
+    if (html5) line("<script src=\"tts.js\" charset=\"utf-8\"></script>");
     if (!fragment) {
         line("</body>");
         code += "</html>";
     }
     return code;
+}
+
+namespace {
+// A JavaScript string literal of the text, every character outside printable ASCII escaped.
+std::string scriptString(const std::string& utf8) {
+    std::string out = "\"";
+    for (const char16_t unit : toUtf16(utf8)) {
+        if (unit == u'"' || unit == u'\\') {
+            out += '\\';
+            out += static_cast<char>(unit);
+        } else if (unit >= 0x20 && unit < 0x7F && unit != u'<') {
+            out += static_cast<char>(unit);
+        } else {
+            out += format("\\u%04X", static_cast<unsigned>(unit));
+        }
+    }
+    return out + "\"";
+}
+}  // namespace
+
+std::string playerDataScript(const std::string& bot,
+                             const std::vector<std::pair<std::string, std::string>>& files) {
+    std::string script =
+        "/* The texts of a bot for the HTML5 player on the test page, written by Parlomat. */\n"
+        "window.ParlomatData = window.ParlomatData || {};\n";
+    for (const auto& [name, bytes] : files)
+        script += "window.ParlomatData[" + scriptString("bots/" + bot + "/" + name) +
+                  "] = " + scriptString(decodeFileText(bytes).text) + ";\n";
+    return script;
 }

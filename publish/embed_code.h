@@ -1,11 +1,20 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 // The HTML that places the web player on a page for the bot `bot`: the fragment (the <object>
 // with its <embed>, every line ending with CR LF), or the whole test page around it (no line
 // break after its last line).
-std::string embedCode(const std::string& bot, bool fragment);
+// With `html5`, the lines that load the HTML5 player follow: one <script> line for tts.js after
+// the fragment, and before it, on the test page, the data script for a page opened from disk.
+std::string embedCode(const std::string& bot, bool fragment, bool html5 = false);
+
+// The data script of the test page (tts-data.js): the texts of the bot's files (name and bytes),
+// for the HTML5 player on a page opened from disk, where it cannot read files itself. Pure ASCII.
+std::string playerDataScript(const std::string& bot,
+                             const std::vector<std::pair<std::string, std::string>>& files);
 
 // The bot name as the player variables carry it: letters, digits, blanks, "-", "_" and "." as
 // they are; every other byte as %XX, which the player decodes back to the exact name. Nothing

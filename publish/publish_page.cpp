@@ -1,4 +1,11 @@
 // The Publish page ("5. Publish").
+#include <dirent.h>
+
+#include <algorithm>
+#include <memory>
+
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -8,7 +15,45 @@
 #include "layout.h"
 #include "main.h"
 #include "paths.h"
+#include "phrase_file.h"
 #include "shell.h"
+
+namespace {
+// Whether the HTML5 player is used is remembered in the workspace, in this file.
+std::string optionsPath() {
+    return programFolder() + "options.txt";
+}
+constexpr const char* kHtml5On = "html5player=1\n";
+
+bool html5Remembered() {
+    try {
+        return filePresent(optionsPath()) && ReadFileText(optionsPath()) == kHtml5On;
+    } catch (const std::exception&) {
+        return false;  // an unreadable options file leaves the default
+    }
+}
+
+// The bot's text files that the HTML5 player reads: the settings, the phrases, the viseme logs.
+std::vector<std::pair<std::string, std::string>> playerTexts(const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const char* name : {"vars.txt", "phrases.txt"})
+        if (filePresent(folder + name)) files.emplace_back(name, ReadFileText(folder + name));
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
+    std::vector<int> logs;
+    for (const dirent* e = dir ? ::readdir(dir.get()) : nullptr; e; e = ::readdir(dir.get())) {
+        const std::string name = e->d_name;
+        if (name.size() > 4 && name.ends_with(".txt") &&
+            name.find_first_not_of("0123456789") == name.size() - 4 && name.size() < 14)
+            logs.push_back(std::stoi(name));
+    }
+    std::sort(logs.begin(), logs.end());
+    for (const int n : logs) {
+        const std::string name = std::to_string(n) + ".txt";
+        files.emplace_back(name, ReadFileText(folder + name));
+    }
+    return files;
+}
+}  // namespace
 
 void TfrmTextToSpeech::createPublishPage() {
     using namespace layout;
@@ -18,6 +63,13 @@ void TfrmTextToSpeech::createPublishPage() {
                     {28, 68, 225, 17}, WordWrap);
     ButtonTest = button(TabSheet4, "ButtonTest", "Test", {60, 96, 105, 25});
     wire(ButtonTest, &QPushButton::clicked, &TfrmTextToSpeech::ButtonTestClick);
+    CheckBoxHtml5Player =
+        new QCheckBox("Use the HTML5 player (works in current browsers)", TabSheet4);
+    CheckBoxHtml5Player->setObjectName("CheckBoxHtml5Player");
+    CheckBoxHtml5Player->move(28, 140);
+    CheckBoxHtml5Player->adjustSize();
+    CheckBoxHtml5Player->setChecked(html5Remembered());
+    wire(CheckBoxHtml5Player, &QCheckBox::clicked, &TfrmTextToSpeech::CheckBoxHtml5PlayerClick);
     Label19 = label(TabSheet4, "Label19",
                     "Publish your bot on your website. Clicking on the button will open a folder "
                     "that you need to copy to your web server (including subfolders). Add the html "
@@ -39,19 +91,30 @@ void TfrmTextToSpeech::createPublishPage() {
         button(TabSheet4, "ButtonCopyClipboard", "Copy to clipboard", {316, 344, 97, 25});
     wire(ButtonCopyClipboard, &QPushButton::clicked, &TfrmTextToSpeech::ButtonCopyClipboardClick);
 
-    setTabOrder(ButtonTest, ButtonPublish);
+    setTabOrder(ButtonTest, CheckBoxHtml5Player);
+    setTabOrder(CheckBoxHtml5Player, ButtonPublish);
     setTabOrder(ButtonPublish, RichEditHtml);
     setTabOrder(RichEditHtml, ButtonCopyClipboard);
 }
 
 std::string TfrmTextToSpeech::BuildEmbedCode(bool fragment) const {
-    return embedCode(botName(), fragment);
+    return embedCode(botName(), fragment, CheckBoxHtml5Player->isChecked());
 }
 
 void TfrmTextToSpeech::ButtonTestClick(QObject*) {
-    const std::string page = programFolder() + "flash/tts.html";
-    WriteFileText(page, BuildEmbedCode(false));
-    shellOpen(quotedTarget(page));
+    const std::string flash = programFolder() + "flash/";
+    WriteFileText(flash + "tts.html", BuildEmbedCode(false));
+    // Opened from disk, the page cannot read the bot's files itself: its data script holds them.
+    if (CheckBoxHtml5Player->isChecked())
+        WriteFileText(flash + "tts-data.js",
+                      playerDataScript(botName(), playerTexts(flash + "bots/" + botName() + "/")));
+    shellOpen(quotedTarget(flash + "tts.html"));
+}
+
+void TfrmTextToSpeech::CheckBoxHtml5PlayerClick(QObject*) {
+    WriteFileText(optionsPath(), CheckBoxHtml5Player->isChecked() ? kHtml5On : "html5player=0\n");
+    if (ComboBoxBots->currentIndex() >= 0)
+        RichEditHtml->setPlainText(QString::fromStdString(BuildEmbedCode(true)));
 }
 
 void TfrmTextToSpeech::ButtonCopyClipboardClick(QObject*) {

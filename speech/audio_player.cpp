@@ -1,29 +1,72 @@
 #include "audio_player.h"
 
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
 #include "SpeechLib_TLB.h"
-#include "errors.h"
 
 namespace {
 
-// 441 samples at 22050 Hz are exactly 20 ms, which the dummy driver waits between buffers.
-constexpr int kBufferSamples = 441;
+// The output runs at twice the speech's 22050 Hz, in stereo; SDL converts for the device.
+constexpr int kOutputRate = 44100;
+constexpr int kOutputFrames = 1024;
+
+std::mutex playersMutex;
+std::vector<AudioPlayer*> players;
+double outputLatencyMs = 0;
+
+// Mixes the speech of every player into what the mixer plays.
+void mixSpeech(void*, Uint8* stream, int length) {
+    const size_t frames = static_cast<size_t>(length) / (2 * sizeof(int16_t));
+    auto* out = reinterpret_cast<int16_t*>(stream);
+    std::vector<int16_t> speech((frames + 1) / 2);
+    const std::lock_guard lock(playersMutex);
+    for (AudioPlayer* player : players) {
+        std::fill(speech.begin(), speech.end(), 0);
+        player->fill(speech.data(), speech.size(), outputLatencyMs);
+        for (size_t f = 0; f < frames; ++f) {
+            const int sample = speech[f / 2];
+            for (int c = 0; c < 2; ++c) {
+                const int mixed = out[2 * f + c] + sample;
+                out[2 * f + c] = static_cast<int16_t>(std::clamp(mixed, -32768, 32767));
+            }
+        }
+    }
+}
+
+bool openMixer() {
+    return Mix_OpenAudioDevice(kOutputRate, AUDIO_S16SYS, 2, kOutputFrames, nullptr, 0) == 0;
+}
 
 }  // namespace
 
-bool ensureSdlAudio() {
-    if (SDL_GetCurrentAudioDriver() != nullptr) return true;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) return true;
-    return SDL_AudioInit("dummy") == 0;
-}
-
-bool fallBackToDummyAudio() {
-    const char* current = SDL_GetCurrentAudioDriver();
-    if (current && std::strcmp(current, "dummy") == 0) return false;  // nothing left to try
-    SDL_AudioQuit();
-    return SDL_AudioInit("dummy") == 0;
+bool openAudioOutput(std::string* error) {
+    static bool open = false;
+    if (open) return true;
+    // Termination signals stay the program's: SDL would otherwise turn them into events.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    bool ready = SDL_WasInit(SDL_INIT_AUDIO) != 0 || SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+    if (!ready || !openMixer()) {
+        // No sound device here (a server, a test run): the dummy driver plays in real time.
+        if (SDL_WasInit(SDL_INIT_AUDIO)) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+        ready = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && openMixer();
+    }
+    if (!ready) {
+        if (error) *error = SDL_GetError();
+        return false;
+    }
+    const char* driver = SDL_GetCurrentAudioDriver();
+    // A real device plays a buffer after the one it is playing; the dummy one at once.
+    outputLatencyMs =
+        driver && std::strcmp(driver, "dummy") == 0 ? 0.0 : 1000.0 * kOutputFrames / kOutputRate;
+    Mix_SetPostMix(&mixSpeech, nullptr);
+    open = true;
+    return true;
 }
 
 double AudioPlayer::nowMs() {
@@ -36,43 +79,22 @@ AudioPlayer::AudioPlayer(int sampleRate, std::function<void()> wake)
     : sampleRate_(sampleRate), wake_(std::move(wake)) {}
 
 AudioPlayer::~AudioPlayer() {
-    if (device_) SDL_CloseAudioDevice(device_);  // waits for the audio thread to leave
-}
-
-void AudioPlayer::open() {
-    ensureSdlAudio();
-    SDL_AudioSpec want{};
-    want.freq = sampleRate_;
-    want.format = AUDIO_S16SYS;
-    want.channels = 1;
-    want.samples = kBufferSamples;
-    want.callback = &AudioPlayer::callback;
-    want.userdata = this;
-    SDL_AudioSpec have{};
-    device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    // No sound device here (a server, a test run): play on the dummy driver.
-    if (device_ == 0 && fallBackToDummyAudio())
-        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-    if (device_ == 0)
-        raiseEngineError(std::string("No audio output can be opened: ") + SDL_GetError());
-    const bool dummy = std::strcmp(SDL_GetCurrentAudioDriver(), "dummy") == 0;
-    // A real device plays a buffer after the one it is playing; the dummy one at once.
-    latencyMs_ = dummy ? 0.0 : 1000.0 * have.samples / sampleRate_;
-}
-
-std::string AudioPlayer::driver() const {
-    const char* name = device_ ? SDL_GetCurrentAudioDriver() : nullptr;
-    return name ? name : "";
+    // Once out of the list, the audio thread no longer calls this player.
+    const std::lock_guard lock(playersMutex);
+    players.erase(std::remove(players.begin(), players.end(), this), players.end());
 }
 
 void AudioPlayer::enqueue(int stream, std::vector<int16_t> samples,
                           std::vector<VisemeMark> visemes) {
-    if (!device_) open();
-    {
-        const std::lock_guard lock(mutex_);
-        queue_.push_back(Utterance{stream, std::move(samples), std::move(visemes)});
+    if (!registered_) {
+        std::string error;
+        if (!openAudioOutput(&error)) raiseEngineError("No audio output can be opened: " + error);
+        const std::lock_guard lock(playersMutex);
+        players.push_back(this);
+        registered_ = true;
     }
-    SDL_PauseAudioDevice(device_, 0);
+    const std::lock_guard lock(mutex_);
+    queue_.push_back(Utterance{stream, std::move(samples), std::move(visemes)});
 }
 
 bool AudioPlayer::waitUntilDone(int msTimeout) {
@@ -85,27 +107,13 @@ bool AudioPlayer::waitUntilDone(int msTimeout) {
     return idle_.wait_for(lock, std::chrono::milliseconds(msTimeout), done);
 }
 
-void AudioPlayer::pauseIfIdle() {
-    bool idle = false;
-    {
-        const std::lock_guard lock(mutex_);
-        idle = queue_.empty();
-    }
-    if (idle && device_) SDL_PauseAudioDevice(device_, 1);
-}
-
 std::vector<AudioPlayer::Notice> AudioPlayer::takeNotices() {
     const std::lock_guard lock(mutex_);
     return std::exchange(notices_, {});
 }
 
-void AudioPlayer::callback(void* self, Uint8* out, int length) {
-    static_cast<AudioPlayer*>(self)->fill(reinterpret_cast<int16_t*>(out),
-                                          static_cast<size_t>(length) / sizeof(int16_t));
-}
-
-void AudioPlayer::fill(int16_t* out, size_t count) {
-    const double start = nowMs() + latencyMs_;
+void AudioPlayer::fill(int16_t* out, size_t count, double latencyMs) {
+    const double start = nowMs() + latencyMs;
     const auto heardAt = [&](size_t offset) { return start + 1000.0 * offset / sampleRate_; };
     bool noticed = false;
     size_t done = 0;
@@ -138,6 +146,5 @@ void AudioPlayer::fill(int16_t* out, size_t count) {
         }
         if (queue_.empty()) idle_.notify_all();
     }
-    std::memset(out + done, 0, (count - done) * sizeof(int16_t));
     if (noticed) wake_();
 }

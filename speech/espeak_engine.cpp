@@ -213,7 +213,6 @@ private:
             pending_.pop_front();
             const int64_t position = notice.sample * 2;  // bytes of 16-bit audio
             if (notice.end) {
-                player_->pauseIfIdle();
                 if (sink_.endStream) sink_.endStream(notice.stream, position);
             } else if (sink_.viseme) {
                 const VisemeMark& v = notice.viseme;

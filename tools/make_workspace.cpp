@@ -243,7 +243,8 @@ struct Character {
     bool longHair;
 };
 
-void drawCharacter(QPainter& p, const Character& c, QSizeF size) {
+// A character; `mouth` 0..12 draws that mouth shape (the microphone's shapes), 0 the smile.
+void drawCharacter(QPainter& p, const Character& c, QSizeF size, int mouth = 0) {
     const double w = size.width(), h = size.height();
     QLinearGradient back(0, 0, 0, h);
     back.setColorAt(0, c.backdrop.lighter(130));
@@ -268,12 +269,22 @@ void drawCharacter(QPainter& p, const Character& c, QSizeF size) {
     p.setBrush(QColor(40, 40, 50));  // eyes
     p.drawEllipse(QRectF(w * 0.41, h * 0.37, w * 0.05, h * 0.05));
     p.drawEllipse(QRectF(w * 0.54, h * 0.37, w * 0.05, h * 0.05));
-    p.setPen(QPen(QColor(160, 50, 60), w * 0.018, Qt::SolidLine, Qt::RoundCap));  // mouth
-    p.setBrush(Qt::NoBrush);
-    QPainterPath smile;
-    smile.moveTo(w * 0.44, h * 0.52);
-    smile.quadTo(w * 0.50, h * 0.56, w * 0.56, h * 0.52);
-    p.drawPath(smile);
+    if (mouth == 0) {
+        p.setPen(QPen(QColor(160, 50, 60), w * 0.018, Qt::SolidLine, Qt::RoundCap));
+        p.setBrush(Qt::NoBrush);
+        QPainterPath smile;
+        smile.moveTo(w * 0.44, h * 0.52);
+        smile.quadTo(w * 0.50, h * 0.56, w * 0.56, h * 0.52);
+        p.drawPath(smile);
+        return;
+    }
+    // The microphone's mouth shapes, moved onto the face and scaled to it.
+    p.save();
+    p.translate(w * 0.50, h * 0.535);
+    p.scale(w / 320.0, w / 320.0);
+    p.translate(-64, -73);
+    drawMouth(p, mouth);
+    p.restore();
 }
 
 bool makeCharacters() {
@@ -294,6 +305,17 @@ bool makeCharacters() {
         drawCharacter(p, c, image.size());
         p.end();
         ok &= save(image, QString("flash/chars/%1/preview.jpg").arg(c.name), "JPG", 90);
+        // The mouth shapes for the HTML5 player: mouth/0.png (at rest) to mouth/12.png.
+        ensureFolder(QString("flash/chars/%1/mouth").arg(c.name));
+        for (int shape = 0; shape <= 12; ++shape) {
+            QImage talking(240, 240, QImage::Format_RGB32);
+            QPainter t(&talking);
+            t.setRenderHint(QPainter::Antialiasing);
+            drawCharacter(t, c, talking.size(), shape);
+            t.end();
+            ok &=
+                save(talking, QString("flash/chars/%1/mouth/%2.png").arg(c.name).arg(shape), "PNG");
+        }
     }
     return ok;
 }

@@ -12,19 +12,6 @@
 
 namespace {
 
-// The mixer's audio output, opened once: the sound device, or SDL's dummy driver without one.
-bool mixerReady() {
-    static bool ready = false;
-    if (ready) return true;
-    if (!ensureSdlAudio()) return false;
-    if (Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0) {
-        if (!fallBackToDummyAudio() || Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) != 0)
-            return false;
-    }
-    ready = true;
-    return true;
-}
-
 [[noreturn]] void raiseMixerError() {
     const std::string text = Mix_GetError();
     throw AppError(errkind::Media, text.empty() ? std::string("Unknown error code") : text);
@@ -58,7 +45,9 @@ MediaPlayer::~MediaPlayer() {
 
 void MediaPlayer::Open() {
     Close();
-    if (!mixerReady()) raiseMixerError();
+    std::string error;
+    if (!openAudioOutput(&error))
+        throw AppError(errkind::Media, error.empty() ? std::string("Unknown error code") : error);
     Mix_ClearError();
     music_ = Mix_LoadMUS(FileName.c_str());
     updateButtons();

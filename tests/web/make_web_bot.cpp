@@ -1,0 +1,65 @@
+// Makes a workspace with a bot that the real pipeline generated (libespeak-ng, the LAME encoder)
+// and the test pages for the browser tests of the HTML5 player:
+//   flash/tts.html        the test page with the HTML5 player ("Test" with the box checked)
+//   flash/flash-only.html the test page without it
+//
+//   make_web_bot STAGED_WORKSPACE NEW_WORKSPACE
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "embed_code.h"
+#include "layout.h"
+#include "main.h"
+#include "paths.h"
+#include "shell.h"
+
+namespace fs = std::filesystem;
+
+int main(int argc, char** argv) {
+    if (argc != 3) return 2;
+    const std::string staged = fs::path(argv[1]).string() + "/";
+    const std::string root = fs::path(argv[2]).string() + "/";
+    const std::string bot = "Büro & Co";
+    fs::create_directories(root + "flash/bots/" + bot);
+    for (const char* part : {"res", "flash/chars", "flash/backs", "flash/music", "flash/tts.js"})
+        fs::copy(staged + part, root + part, fs::copy_options::recursive);
+    fs::create_symlink("/usr/bin/lame", root + "lame.exe");
+    std::ofstream(root + "flash/bots/" + bot + "/phrases.txt", std::ios::binary)
+        << "=Hallo! Ich bin der Bot vom Büro.\r\n"
+           "Preis Kosten=Unsere Preise finden Sie auf der Seite Angebote.\r\n"
+           "Support Hilfe=Wir helfen Ihnen gern weiter.\r\n";
+    std::ofstream(root + "flash/bots/" + bot + "/vars.txt", std::ios::binary)
+        << "hint=Fragen Sie nach Preisen oder Hilfe&prompt=Ihre Frage:&button=Fragen"
+           "&char=Anna&back=garden.jpg&music=calm.mp3";
+
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    QApplication application(argc, argv);
+    QApplication::setFont(layout::windowFont());
+    setProgramFolderForTests(root);
+    fs::current_path(root);
+    setShellOpenerForTests("/bin/true");
+    TfrmTextToSpeech frm;
+    if (frm.botName() != bot) {
+        std::fprintf(stderr, "the bot was not selected\n");
+        return 1;
+    }
+    QTest::mouseClick(frm.ButtonGenerateSpeech, Qt::LeftButton);
+    if (frm.LabelStatus->text() != "Completed!") {
+        std::fprintf(stderr, "generation: %s\n", frm.LabelStatus->text().toUtf8().constData());
+        return 1;
+    }
+    QTest::mouseClick(frm.ButtonTest, Qt::LeftButton);  // the page for Flash only
+    fs::rename(root + "flash/tts.html", root + "flash/flash-only.html");
+    frm.CheckBoxHtml5Player->click();
+    QTest::mouseClick(frm.ButtonTest, Qt::LeftButton);
+    std::printf("%s\n", root.c_str());
+    return 0;
+}
