@@ -94,3 +94,29 @@ TEST(EmbedCode, AnyOtherCharacterOfTheNameReachesThePlayerExactly) {
     EXPECT_EQ(playerVariable("Bär"), "B%C3%A4r");
     EXPECT_EQ(playerVariable("My Bot-1_v.2"), "My Bot-1_v.2");
 }
+
+TEST(EmbedCode, TheHtml5PlayerAddsItsLinesAndKeepsEveryOtherLine) {
+    const std::string script = "<script src=\"tts.js\" charset=\"utf-8\"></script>\r\n";
+    const std::string data = "<script src=\"tts-data.js\" charset=\"utf-8\"></script>\r\n";
+    EXPECT_EQ(embedCode("Support Bot-2_x.y", true, true), kFragment + script);
+    const std::string page = embedCode("Support Bot-2_x.y", false);
+    const std::string withPlayer = embedCode("Support Bot-2_x.y", false, true);
+    const size_t body = page.find("</body>");
+    EXPECT_EQ(withPlayer, page.substr(0, body) + data + script + page.substr(body));
+}
+
+TEST(EmbedCode, TheDataScriptHoldsTheBotsTextsInAscii) {
+    const std::string script = playerDataScript(
+        "Büro & \"Co\"", {{"vars.txt", "hint=Grüß Gott"}, {"0.txt", "11 120\r\n0 5\r\n"},
+                          {"phrases.txt", "=</script>\\\r\n"}, {"bad.txt", "\xFC"}});
+    for (const char c : script) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
+    EXPECT_NE(script.find("window.ParlomatData[\"bots/B\\u00FCro & \\\"Co\\\"/vars.txt\"] = "
+                          "\"hint=Gr\\u00FC\\u00DF Gott\";"),
+              std::string::npos)
+        << script;
+    EXPECT_NE(script.find("/0.txt\"] = \"11 120\\u000D\\u000A0 5\\u000D\\u000A\";"), std::string::npos);
+    EXPECT_NE(script.find("/phrases.txt\"] = \"=\\u003C/script>\\\\\\u000D\\u000A\";"),
+              std::string::npos)
+        << script;
+    EXPECT_NE(script.find("/bad.txt\"] = \"\";"), std::string::npos);  // not UTF-8: empty
+}

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
@@ -109,4 +110,32 @@ TEST_F(PublishPage, PublishOpensTheFlashFolderWithoutATrailingSeparator) {
     RecordingOpener opener;
     QTest::mouseClick(frm->ButtonPublish, Qt::LeftButton);
     EXPECT_EQ(opener.argument(), workspace.path() + "flash");
+}
+
+TEST_F(PublishPage, TheHtml5PlayerIsOfferedRememberedAndGivenItsData) {
+    start({"bot"});
+    EXPECT_FALSE(frm->CheckBoxHtml5Player->isChecked());
+    EXPECT_EQ(frm->CheckBoxHtml5Player->text(), "Use the HTML5 player (works in current browsers)");
+    EXPECT_EQ(shownCode(), withLf(embedCode("bot", true)));  // exactly the code for Flash
+    writeFile(workspace.bot("bot") + "vars.txt", "hint=h");
+    writeFile(workspace.bot("bot") + "phrases.txt", "=hi\r\n");
+    writeFile(workspace.bot("bot") + "0.txt", "11 120\r\n");
+    writeFile(workspace.bot("bot") + "12.txt", "0 5\r\n");
+    writeFile(workspace.bot("bot") + "notes.txt", "not a log");
+
+    QTest::mouseClick(frm->CheckBoxHtml5Player, Qt::LeftButton);
+    EXPECT_EQ(shownCode(), withLf(embedCode("bot", true, true)));
+    EXPECT_EQ(readFile(workspace.path() + "options.txt"), "html5player=1\n");
+    RecordingOpener opener;
+    QTest::mouseClick(frm->ButtonTest, Qt::LeftButton);
+    EXPECT_EQ(readFile(workspace.path() + "flash/tts.html"), embedCode("bot", false, true));
+    EXPECT_EQ(readFile(workspace.path() + "flash/tts-data.js"),
+              playerDataScript("bot", {{"vars.txt", "hint=h"},
+                                       {"phrases.txt", "=hi\r\n"},
+                                       {"0.txt", "11 120\r\n"},
+                                       {"12.txt", "0 5\r\n"}}));
+    frm.reset();
+    frm = std::make_unique<TfrmTextToSpeech>();  // the choice is kept in the workspace
+    EXPECT_TRUE(frm->CheckBoxHtml5Player->isChecked());
+    EXPECT_EQ(shownCode(), withLf(embedCode("bot", true, true)));
 }
