@@ -9,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "errors.h"
 #include "paths.h"
 #include "shell.h"
 
@@ -133,4 +134,13 @@ std::vector<QWidget*> tabOrderOf(const std::vector<QWidget*>& widgets) {
         w = w->nextInFocusChain();
     } while (w != widgets.front());
     return order;
+}
+
+std::string errorMessageOf(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const AppError& e) {
+        return e.what();
+    }
+    return "(no error)";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -85,3 +86,6 @@ public:
 
 // The order in which Tab visits `widgets`, starting at the first of them.
 std::vector<QWidget*> tabOrderOf(const std::vector<QWidget*>& widgets);
+
+// The message of the error that `f` raises, or "(no error)".
+std::string errorMessageOf(const std::function<void()>& f);

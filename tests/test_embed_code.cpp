@@ -106,15 +106,18 @@ TEST(EmbedCode, TheHtml5PlayerAddsItsLinesAndKeepsEveryOtherLine) {
 }
 
 TEST(EmbedCode, TheDataScriptHoldsTheBotsTextsInAscii) {
-    const std::string script = playerDataScript(
-        "Büro & \"Co\"", {{"vars.txt", "hint=Grüß Gott"}, {"0.txt", "11 120\r\n0 5\r\n"},
-                          {"phrases.txt", "=</script>\\\r\n"}, {"bad.txt", "\xFC"}});
+    const std::string script =
+        playerDataScript("Büro & \"Co\"", {{"vars.txt", "hint=Grüß Gott"},
+                                           {"0.txt", "11 120\r\n0 5\r\n"},
+                                           {"phrases.txt", "=</script>\\\r\n"},
+                                           {"bad.txt", "\xFC"}});
     for (const char c : script) EXPECT_LT(static_cast<unsigned char>(c), 0x80);
     EXPECT_NE(script.find("window.ParlomatData[\"bots/B\\u00FCro & \\\"Co\\\"/vars.txt\"] = "
                           "\"hint=Gr\\u00FC\\u00DF Gott\";"),
               std::string::npos)
         << script;
-    EXPECT_NE(script.find("/0.txt\"] = \"11 120\\u000D\\u000A0 5\\u000D\\u000A\";"), std::string::npos);
+    EXPECT_NE(script.find("/0.txt\"] = \"11 120\\u000D\\u000A0 5\\u000D\\u000A\";"),
+              std::string::npos);
     EXPECT_NE(script.find("/phrases.txt\"] = \"=\\u003C/script>\\\\\\u000D\\u000A\";"),
               std::string::npos)
         << script;

@@ -14,15 +14,6 @@
 
 namespace {
 
-std::string messageOf(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-
 void setModificationYear(const std::string& path, int year) {
     struct tm local {};
     local.tm_year = year - 1900;
@@ -48,10 +39,10 @@ TEST(ReadFileText, GivesTheBytesUnchanged) {
 
 TEST(ReadFileText, OpenErrorNamesTheAbsolutePathAndTheReason) {
     TempWorkspace workspace;
-    EXPECT_EQ(messageOf([] { ReadFileText("flash/missing.txt"); }),
+    EXPECT_EQ(errorMessageOf([] { ReadFileText("flash/missing.txt"); }),
               "Cannot open file \"" + workspace.path() +
                   "flash/missing.txt\". No such file or directory");
-    EXPECT_EQ(messageOf([] { ReadFileText("flash"); }),
+    EXPECT_EQ(errorMessageOf([] { ReadFileText("flash"); }),
               "Cannot open file \"" + workspace.path() + "flash\". Is a directory");
 }
 
@@ -100,10 +91,10 @@ TEST(WriteFileText, KeepsThePermissionsOfTheFileAndWritesThroughALink) {
 
 TEST(WriteFileText, CreateErrorNamesTheAbsolutePathAndLeavesNothing) {
     TempWorkspace workspace;
-    EXPECT_EQ(messageOf([] { WriteFileText("flash/nofolder/tts.html", "x"); }),
+    EXPECT_EQ(errorMessageOf([] { WriteFileText("flash/nofolder/tts.html", "x"); }),
               "Cannot create file \"" + workspace.path() +
                   "flash/nofolder/tts.html\". No such file or directory");
-    EXPECT_EQ(messageOf([] { WriteFileText("flash/bots", "x"); }),
+    EXPECT_EQ(errorMessageOf([] { WriteFileText("flash/bots", "x"); }),
               "Cannot create file \"" + workspace.path() + "flash/bots\". Is a directory");
 }
 
@@ -119,7 +110,7 @@ TEST(WriteFileText, AFullDiskRaisesAnErrorAndKeepsTheOldFileWhole) {
     struct rlimit limited = saved;
     limited.rlim_cur = 16;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const std::string message = messageOf([&] { WriteFileText(file, std::string(100, 'n')); });
+    const std::string message = errorMessageOf([&] { WriteFileText(file, std::string(100, 'n')); });
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
 
@@ -132,7 +123,7 @@ TEST(WriteFileText, AFullDiskRaisesAnErrorAndKeepsTheOldFileWhole) {
 }
 
 TEST(WriteFileText, AShortWriteToADeviceIsReported) {
-    EXPECT_EQ(messageOf([] { WriteFileText("/dev/full", "x"); }),
+    EXPECT_EQ(errorMessageOf([] { WriteFileText("/dev/full", "x"); }),
               "Cannot write file \"/dev/full\". No space left on device");
 }
 

@@ -8,17 +8,6 @@
 #include "support.h"
 #include "viseme_log.h"
 
-namespace {
-std::string failure(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const AppError& e) {
-        return e.what();
-    }
-    return "(no error)";
-}
-}  // namespace
-
 TEST(VisemeLog, LinesAreIdBlankDurationCrLf) {
     EXPECT_EQ(visemeLogLine(11, 120), "11 120\r\n");
     EXPECT_EQ(visemeLogLine(11, 120).size(), 8u);
@@ -39,10 +28,11 @@ TEST(VisemeLog, EveryEventAppendsItsOwnLineToAnExistingFile) {
 
 TEST(VisemeLog, ALogThatCannotBeWrittenGivesTheInputOutputError) {
     TempDir dir;
-    EXPECT_EQ(failure([&] { appendVisemeLog(dir.path() + "gone.txt", 1, 2); }), "File not found");
+    EXPECT_EQ(errorMessageOf([&] { appendVisemeLog(dir.path() + "gone.txt", 1, 2); }),
+              "File not found");
     EXPECT_FALSE(exists(dir.path() + "gone.txt"));  // not created again
-    EXPECT_EQ(failure([&] { appendVisemeLog(dir.path(), 1, 2); }), "I/O error 21");
-    EXPECT_EQ(failure([] { appendVisemeLog("/dev/full", 1, 2); }), "Disk full");
+    EXPECT_EQ(errorMessageOf([&] { appendVisemeLog(dir.path(), 1, 2); }), "I/O error 21");
+    EXPECT_EQ(errorMessageOf([] { appendVisemeLog("/dev/full", 1, 2); }), "Disk full");
     const std::pair<int, const char*> codes[] = {
         {ENOENT, "File not found"},     {EMFILE, "Too many open files"},
         {EACCES, "File access denied"}, {EPERM, "File access denied"},

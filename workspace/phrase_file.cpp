@@ -5,24 +5,6 @@
 
 namespace {
 
-void putUnit(std::string& out, uint32_t unit) {
-    if (unit < 0x80) {
-        out += static_cast<char>(unit);
-    } else if (unit < 0x800) {
-        out += static_cast<char>(0xC0 | (unit >> 6));
-        out += static_cast<char>(0x80 | (unit & 0x3F));
-    } else if (unit < 0x10000) {
-        out += static_cast<char>(0xE0 | (unit >> 12));
-        out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (unit & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (unit >> 18));
-        out += static_cast<char>(0x80 | ((unit >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (unit & 0x3F));
-    }
-}
-
 bool isHigh(char16_t u) {
     return u >= 0xD800 && u <= 0xDBFF;
 }
@@ -42,10 +24,10 @@ std::string encodeFileText(const std::string& text) {
     out.reserve(text.size());
     for (size_t i = 0; i < units.size(); ++i) {
         if (isHigh(units[i]) && i + 1 < units.size() && isLow(units[i + 1])) {
-            putUnit(out, 0x10000 + ((units[i] - 0xD800u) << 10) + (units[i + 1] - 0xDC00u));
+            appendUtf8(out, 0x10000 + ((units[i] - 0xD800u) << 10) + (units[i + 1] - 0xDC00u));
             ++i;
         } else {
-            putUnit(out, units[i]);
+            appendUtf8(out, units[i]);
         }
     }
     return out;
