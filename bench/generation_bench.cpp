@@ -20,6 +20,7 @@
 #include <fstream>
 
 #include "SpeechLib_TLB.h"
+#include "bench_workspace.h"
 #include "encoder.h"
 #include "layout.h"
 #include "main.h"
@@ -60,9 +61,8 @@ std::string quoted(const std::string& s) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setFont(layout::windowFont());
-    std::string root = (fs::temp_directory_path() / "parlomat-bench-XXXXXX").string();
-    if (!::mkdtemp(root.data())) return 1;
-    root += "/";
+    const BenchWorkspace workspace;
+    const std::string& root = workspace.path();
     const auto phrases = benchPhrases(50);
 
     // (a) Ours: the engine's file stream and the encoder call, as a generation does them.
@@ -111,16 +111,12 @@ int main(int argc, char** argv) {
 
     // (b) A real generation of five phrases, on the window.
     fs::create_directories(root + "flash/bots/bench");
-    for (const char* f : {"flash/chars", "flash/backs", "flash/music"})
-        fs::create_directories(root + f);
     {
         std::ofstream list(root + "flash/bots/bench/phrases.txt", std::ios::binary);
         for (size_t i = 0; i < 5; ++i)
             list << "k" << i << "=" << phrases[i * 2 + 1].second << "\r\n";
     }
     fs::create_symlink("/usr/bin/lame", root + "lame.exe");
-    const std::string staged = folderOf(executablePath()) + "../workspace/res";
-    if (fs::exists(staged)) fs::copy(staged, root + "res", fs::copy_options::recursive);
     setProgramFolderForTests(root);
     fs::current_path(root);
     {
@@ -135,6 +131,5 @@ int main(int argc, char** argv) {
                     100.0 * usedCpu / usedWall);
     }
     setProgramFolderForTests({});
-    fs::remove_all(root);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "bench_workspace.h"
 #include "layout.h"
 #include "main.h"
 #include "paths.h"
@@ -33,11 +34,9 @@ void summary(const char* what, std::vector<double> t, double target) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setFont(layout::windowFont());
-    std::string root = (fs::temp_directory_path() / "parlomat-bench-XXXXXX").string();
-    if (!::mkdtemp(root.data())) return 1;
-    root += "/";
-    for (const char* folder :
-         {"flash/bots/big", "flash/bots/small", "flash/chars", "flash/backs", "flash/music"})
+    const BenchWorkspace workspace;
+    const std::string& root = workspace.path();
+    for (const char* folder : {"flash/bots/big", "flash/bots/small"})
         fs::create_directories(root + folder);
     {
         std::ofstream big(root + "flash/bots/big/phrases.txt", std::ios::binary);
@@ -46,8 +45,6 @@ int main(int argc, char** argv) {
                 << ", mit Umlauten äöü und einem Euro €.\r\n";
     }
     std::ofstream(root + "flash/bots/small/phrases.txt", std::ios::binary) << "a=b\r\n";
-    const std::string staged = folderOf(executablePath()) + "../workspace/res";
-    if (fs::exists(staged)) fs::copy(staged, root + "res", fs::copy_options::recursive);
     setProgramFolderForTests(root);
     fs::current_path(root);
 
@@ -82,6 +79,5 @@ int main(int argc, char** argv) {
     std::printf("file size: %ju bytes\n",
                 static_cast<uintmax_t>(fs::file_size(root + "flash/bots/big/phrases.txt")));
     setProgramFolderForTests({});
-    fs::remove_all(root);
     return 0;
 }

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_workspace.h"
 #include "layout.h"
 #include "main.h"
 #include "paths.h"
@@ -46,8 +47,6 @@ int child(int argc, char** argv, const std::string& workspace) {
 }
 
 void makeWorkspace(const std::string& root) {
-    for (const char* folder : {"flash/bots", "flash/chars", "flash/backs", "flash/music"})
-        fs::create_directories(root + folder);
     for (int i = 0; i < 1000; ++i) {
         const std::string bot = root + "flash/bots/bot" + std::to_string(i);
         fs::create_directory(bot);
@@ -60,9 +59,6 @@ void makeWorkspace(const std::string& root) {
     }
     for (const char* name : {"Anna", "Ben", "Clara"})
         fs::create_directory(root + "flash/chars/" + name);
-    // The microphone pictures of the staged workspace, when the build has staged them.
-    const std::string staged = folderOf(executablePath()) + "../workspace/res";
-    if (fs::exists(staged)) fs::copy(staged, root + "res", fs::copy_options::recursive);
 }
 
 }  // namespace
@@ -71,9 +67,8 @@ int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "--child") return child(argc, argv, argv[2]);
 
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
-    std::string root = (fs::temp_directory_path() / "parlomat-bench-XXXXXX").string();
-    if (!::mkdtemp(root.data())) return 1;
-    root += "/";
+    const BenchWorkspace workspace;
+    const std::string& root = workspace.path();
     makeWorkspace(root);
 
     std::vector<double> times;
@@ -110,6 +105,5 @@ int main(int argc, char** argv) {
         runs,
         qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default" : qgetenv("QT_QPA_PLATFORM").constData(),
         times.front(), times[times.size() / 2], times.back());
-    fs::remove_all(root);
     return 0;
 }

@@ -23,15 +23,6 @@ std::vector<std::string> encoderArguments(const std::string& programFolder, cons
     return {programFolder.substr(0, 255) + "lame.exe", wav, mp3};
 }
 
-std::string encoderCommandLine(const std::vector<std::string>& arguments) {
-    std::string line;
-    for (const std::string& a : arguments) {
-        if (!line.empty()) line += ' ';
-        line += '"' + a + '"';
-    }
-    return line;
-}
-
 namespace {
 
 // Waits for the child's end; false when `timeoutMs` passed first.

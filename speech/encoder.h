@@ -12,9 +12,6 @@
 std::vector<std::string> encoderArguments(const std::string& programFolder, const std::string& wav,
                                           const std::string& mp3);
 
-// The same as one command line, each argument in double quotes, as it is traced.
-std::string encoderCommandLine(const std::vector<std::string>& arguments);
-
 struct EncoderOutcome {
     bool started = false;
     int startError = 0;   // errno when it could not be started

@@ -299,15 +299,12 @@ TEST_F(Generation, ClosingTheWindowWaitsForTheEndOfTheGeneration) {
     EXPECT_FALSE(frm->isVisible());  // closed once the generation ended
 }
 
-TEST(Encoder, ArgumentsAndTheTracedCommandLine) {
+TEST(Encoder, ItsArgumentsAreItsOwnNameAndTheTwoPaths) {
     const auto args = encoderArguments("/opt/my bots/", "/opt/my bots/flash/bots/b/0.wav",
                                        "/opt/my bots/flash/bots/b/0.mp3");
     EXPECT_EQ(args,
               (std::vector<std::string>{"/opt/my bots/lame.exe", "/opt/my bots/flash/bots/b/0.wav",
                                         "/opt/my bots/flash/bots/b/0.mp3"}));
-    EXPECT_EQ(encoderCommandLine(args),
-              "\"/opt/my bots/lame.exe\" \"/opt/my bots/flash/bots/b/0.wav\" \"/opt/my "
-              "bots/flash/bots/b/0.mp3\"");
     const std::string longFolder = "/" + std::string(300, 'x') + "/";
     EXPECT_EQ(encoderArguments(longFolder, "a", "b")[0], longFolder.substr(0, 255) + "lame.exe");
 }

@@ -21,7 +21,7 @@ constexpr const char* kIncompleteFile = "incompleteFile";
 // A free name for a backup beside `file`: file.bak, file.bak.2, file.bak.3 ...
 std::string backupNameFor(const std::string& file) {
     std::string name = file + ".bak";
-    for (int i = 2; filePresent(name) || ::access(name.c_str(), F_OK) == 0; ++i)
+    for (int i = 2; ::access(name.c_str(), F_OK) == 0; ++i)
         name = file + ".bak." + std::to_string(i);
     return name;
 }
