@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 #include "SpeechLib_TLB.h"
@@ -65,6 +66,11 @@ bool openAudioOutput(std::string* error) {
     outputLatencyMs =
         driver && std::strcmp(driver, "dummy") == 0 ? 0.0 : 1000.0 * kOutputFrames / kOutputRate;
     Mix_SetPostMix(&mixSpeech, nullptr);
+    // The audio thread stops before the program's static data goes at exit.
+    std::atexit([] {
+        Mix_CloseAudio();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    });
     open = true;
     return true;
 }
