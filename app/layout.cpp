@@ -58,4 +58,12 @@ QPushButton* button(QWidget* parent, const char* name, const char* text, QRect p
     return b;
 }
 
+void tabOrder(std::initializer_list<QWidget*> controls) {
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous) QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+}
+
 }  // namespace layout

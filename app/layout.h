@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QRect>
+#include <initializer_list>
 
 class QLabel;
 class QPushButton;
@@ -31,5 +32,8 @@ enum LabelStyle : unsigned {
 QLabel* label(QWidget* parent, const char* name, const char* text, QRect place,
               unsigned style = Plain);
 QPushButton* button(QWidget* parent, const char* name, const char* text, QRect place);
+
+// Makes Tab visit the controls in the order given.
+void tabOrder(std::initializer_list<QWidget*> controls);
 
 }  // namespace layout

@@ -19,13 +19,6 @@
 
 namespace {
 void (*traceSink)(const std::string&) = nullptr;
-
-std::vector<std::string> boxEntries(const QComboBox* box) {
-    std::vector<std::string> entries;
-    entries.reserve(static_cast<size_t>(box->count()));
-    for (int i = 0; i < box->count(); ++i) entries.push_back(box->itemText(i).toStdString());
-    return entries;
-}
 }  // namespace
 
 void setTraceSinkForTests(void (*sink)(const std::string&)) {
@@ -40,8 +33,7 @@ TfrmTextToSpeech::TfrmTextToSpeech() : QWidget(nullptr) {
     createFrame();
     createBotBar();
     createPages();
-    setTabOrder(PageControl1, ComboBoxBots);
-    setTabOrder(ComboBoxBots, ButtonAdd);
+    layout::tabOrder({PageControl1, ComboBoxBots, ButtonAdd});
     createSpeechComponents();
 
     runReported([this] { FormCreate(this); });
@@ -157,7 +149,7 @@ void TfrmTextToSpeech::ButtonAddClick(QObject*) {
         return;
     }
     FillBotList();
-    const int index = catalogueIndexOf(boxEntries(ComboBoxBots), answer);
+    const int index = catalogueIndexOf(ComboBoxBots, answer);
     if (index < 0) return;
     ComboBoxBots->setCurrentIndex(index);
     ComboBoxBotsChange(ButtonAdd);

@@ -213,6 +213,10 @@ private:
 // The object name of the event filters that run handlers; they go first when the window goes.
 inline constexpr const char* kHandlerFilter = "handlerFilter";
 
+// The catalogue name lookup on the entries of a box: the first entry, from the top, that equals
+// `name` as a whole without regard to letter case; -1 when there is none.
+int catalogueIndexOf(const QComboBox* box, const std::string& name);
+
 // Hands every text given to Trace to `sink` as well (nullptr: to nobody). Only the tests use it.
 void setTraceSinkForTests(void (*sink)(const std::string&));
 

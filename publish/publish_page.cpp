@@ -91,10 +91,7 @@ void TfrmTextToSpeech::createPublishPage() {
         button(TabSheet4, "ButtonCopyClipboard", "Copy to clipboard", {316, 344, 97, 25});
     wire(ButtonCopyClipboard, &QPushButton::clicked, &TfrmTextToSpeech::ButtonCopyClipboardClick);
 
-    setTabOrder(ButtonTest, CheckBoxHtml5Player);
-    setTabOrder(CheckBoxHtml5Player, ButtonPublish);
-    setTabOrder(ButtonPublish, RichEditHtml);
-    setTabOrder(RichEditHtml, ButtonCopyClipboard);
+    tabOrder({ButtonTest, CheckBoxHtml5Player, ButtonPublish, RichEditHtml, ButtonCopyClipboard});
 }
 
 std::string TfrmTextToSpeech::BuildEmbedCode(bool fragment) const {

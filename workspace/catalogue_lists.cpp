@@ -22,6 +22,13 @@ void fillBox(QComboBox* box, const char* folder, uint32_t mask, const char* lead
 
 }  // namespace
 
+int catalogueIndexOf(const QComboBox* box, const std::string& name) {
+    std::vector<std::string> entries;
+    entries.reserve(static_cast<size_t>(box->count()));
+    for (int i = 0; i < box->count(); ++i) entries.push_back(box->itemText(i).toStdString());
+    return catalogueIndexOf(entries, name);
+}
+
 void TfrmTextToSpeech::FillBotList() {
     fillBox(ComboBoxBots, "flash/bots", FolderMask);
 }

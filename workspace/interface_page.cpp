@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <QToolButton>
 
-#include "catalogue.h"
 #include "errors.h"
 #include "fileio.h"
 #include "layout.h"
@@ -47,12 +46,6 @@ std::string textOf(const QLineEdit* edit) {
 }
 std::string valueOf(const QComboBox* box) {
     return box->currentIndex() < 0 ? std::string() : box->currentText().toStdString();
-}
-
-int lookUp(const QComboBox* box, const std::string& name) {
-    std::vector<std::string> entries;
-    for (int i = 0; i < box->count(); ++i) entries.push_back(box->itemText(i).toStdString());
-    return catalogueIndexOf(entries, name);
 }
 
 QLabel* imageBox(QWidget* parent, const char* name, QRect place) {
@@ -134,14 +127,8 @@ void TfrmTextToSpeech::createInterfacePage() {
         button(TabSheet2, "ButtonAddCustomFiles", "Add custom files", {443, 328, 113, 25});
     wire(ButtonAddCustomFiles, &QPushButton::clicked, &TfrmTextToSpeech::ButtonAddCustomFilesClick);
 
-    setTabOrder(Edithint, Editprompt);
-    setTabOrder(Editprompt, Editbutton);
-    setTabOrder(Editbutton, ComboBoxChars);
-    setTabOrder(ComboBoxChars, ComboBoxBacks);
-    setTabOrder(ComboBoxBacks, ComboBoxMusic);
-    setTabOrder(ComboBoxMusic, MediaPlayer1->playButton());
-    setTabOrder(MediaPlayer1->playButton(), MediaPlayer1->stopButton());
-    setTabOrder(MediaPlayer1->stopButton(), ButtonAddCustomFiles);
+    tabOrder({Edithint, Editprompt, Editbutton, ComboBoxChars, ComboBoxBacks, ComboBoxMusic,
+              MediaPlayer1->playButton(), MediaPlayer1->stopButton(), ButtonAddCustomFiles});
 }
 
 std::string TfrmTextToSpeech::settingsPath() const {
@@ -159,7 +146,7 @@ void TfrmTextToSpeech::SaveBotSettings() {
 void TfrmTextToSpeech::ApplyBotSettings() {
     const std::string path = settingsPath();
     if (!filePresent(path)) return;
-    ComboBoxMusic->setCurrentIndex(lookUp(ComboBoxMusic, "Silence"));
+    ComboBoxMusic->setCurrentIndex(catalogueIndexOf(ComboBoxMusic, "Silence"));
     MediaPlayer1->Close();
 
     const std::vector<std::string> pieces = settingsPieces(decodeFileText(ReadFileText(path)).text);
@@ -169,7 +156,7 @@ void TfrmTextToSpeech::ApplyBotSettings() {
         if (!splitSettingsPiece(piece, key, value)) continue;
         const QString text = QString::fromStdString(value);
         const auto pick = [&](QComboBox* box, Handler reaction) {
-            const int index = lookUp(box, value);
+            const int index = catalogueIndexOf(box, value);
             if (index >= 0) box->setCurrentIndex(index);
             (this->*reaction)(box);
         };

@@ -52,9 +52,7 @@ void TfrmTextToSpeech::createPhrasesPage() {
     Label12 = label(TabSheet1, "Label12", "(you can select the voice in the next step)",
                     {376, 348, 197, 13});
 
-    setTabOrder(ValueListEditor1, ButtonAddPhrase);
-    setTabOrder(ButtonAddPhrase, ButtonDeletePhrase);
-    setTabOrder(ButtonDeletePhrase, ButtonPlay);
+    tabOrder({ValueListEditor1, ButtonAddPhrase, ButtonDeletePhrase, ButtonPlay});
 }
 
 std::string TfrmTextToSpeech::phraseListPath() const {
