@@ -34,6 +34,9 @@ QLabel* label(QWidget* parent, const char* name, const char* text, QRect place, 
         QPalette palette = l->palette();
         palette.setColor(QPalette::WindowText, (style & Navy) ? QColor(0, 0, 128) : Qt::red);
         l->setPalette(palette);
+        // The window's background role is the button face, and a label whose foreground role is
+        // not set draws with the text colour of its background role (the button text).
+        l->setForegroundRole(QPalette::WindowText);
     }
     l->setWordWrap(style & WordWrap);
     l->setAlignment(((style & Centred) ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);

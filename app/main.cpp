@@ -137,15 +137,14 @@ void TfrmTextToSpeech::ButtonAddClick(QObject*) {
     std::string answer = "test";
     if (!dialogs().inputQuery("Add new bot", "Bot name", answer, 255)) answer = "test";
     if (answer.empty()) {
-        dialogs().showMessage(Dialogs::Kind::Information, "Invalid bot name");
+        queueMessage(Dialogs::Kind::Information, "Invalid bot name");
         return;
     }
     // One level only, the name as typed; a name that would leave flash/bots is refused like one
     // the file system refuses.
     const std::string folder = programFolder() + "flash/bots/" + answer;
     if (!isSafeFolderName(answer) || ::mkdir(folder.c_str(), 0777) != 0) {
-        dialogs().showMessage(Dialogs::Kind::Warning,
-                              "Invalid bot name - please choose another name");
+        queueMessage(Dialogs::Kind::Warning, "Invalid bot name - please choose another name");
         return;
     }
     FillBotList();

@@ -23,6 +23,7 @@ void ScriptedEngine::setVoice(ISpeechObjectToken* token) {
 }
 
 void ScriptedEngine::setRate(int rate) {
+    if (!rateError.empty()) raiseEngineError(rateError);
     rate_ = rate;
     calls.push_back("rate " + std::to_string(rate));
 }

@@ -62,6 +62,8 @@ public:
     // When true, waiting for the speech delivers an end of stream for every file request at
     // once, as an engine that reports the end of the file pass would.
     bool endFilePassInWait = false;
+    // When not empty, setting the rate fails with this engine error.
+    std::string rateError;
     // Samples written into a file output per request.
     size_t fileSamples = 2205;
 

@@ -2,6 +2,11 @@
 
 #include <unistd.h>
 
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 #include <filesystem>
@@ -9,6 +14,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "errorreport.h"
 #include "errors.h"
 #include "paths.h"
 #include "shell.h"
@@ -63,16 +69,26 @@ void TempWorkspace::fakeEncoder(const std::string& script) const {
     fs::permissions(path() + "lame.exe", fs::perms::owner_all);
 }
 
+ScriptedDialogs::~ScriptedDialogs() {
+    discardQueuedReports();
+    setDialogs(nullptr);
+}
+
+std::vector<std::string>& ScriptedDialogs::shown() {
+    showQueuedReports();
+    return shown_;
+}
+
 void ScriptedDialogs::showMessage(Kind kind, const std::string& text) {
-    shown.push_back((kind == Kind::Information ? "Information: " : "Warning: ") + text);
+    shown_.push_back((kind == Kind::Information ? "Information: " : "Warning: ") + text);
 }
 
 void ScriptedDialogs::showErrorReport(const std::string& text) {
-    shown.push_back("Error: " + text);
+    shown_.push_back("Error: " + text);
 }
 
 void ScriptedDialogs::showApplicationError(const std::string& text) {
-    shown.push_back("Application Error: " + text);
+    shown_.push_back("Application Error: " + text);
 }
 
 bool ScriptedDialogs::inputQuery(const std::string& caption, const std::string& prompt,
@@ -85,6 +101,32 @@ bool ScriptedDialogs::inputQuery(const std::string& caption, const std::string& 
     if (!answer) return false;
     value = *answer;
     return true;
+}
+
+RealBoxes::RealBoxes() : timer_(new QTimer) {
+    setDialogs(nullptr);
+    QObject::connect(timer_, &QTimer::timeout, [this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        // A user presses the key once the box is in front and has the keyboard.
+        if (!box || !box->isVisible() || QApplication::activeWindow() != box) return;
+        closed_.push_back(box->windowTitle().toStdString() + ": " + box->text().toStdString());
+        QWidget* target = box->focusWidget() ? box->focusWidget() : box;
+        QTest::keyClick(target, Qt::Key_Return);
+    });
+    timer_->start(20);
+}
+
+RealBoxes::~RealBoxes() {
+    delete timer_;
+    discardQueuedReports();
+}
+
+const std::vector<std::string>& RealBoxes::waitFor(size_t count) {
+    QElapsedTimer clock;
+    clock.start();
+    while ((closed_.size() < count || QApplication::activeModalWidget()) && clock.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return closed_;
 }
 
 void writeFile(const std::string& path, const std::string& bytes) {

@@ -43,6 +43,9 @@ public:
     void linkEncoder() const;
     // Makes the workspace's lame.exe a shell script with this body.
     void fakeEncoder(const std::string& script) const;
+    // The body of an encoder script that writes one silent MPEG audio frame to its output.
+    static constexpr const char* kWritesMp3 =
+        "printf '\\377\\373\\220\\144' > \"$2\"; head -c 413 /dev/zero >> \"$2\"";
 
 private:
     std::string folder_;
@@ -54,7 +57,7 @@ private:
 class ScriptedDialogs : public Dialogs {
 public:
     ScriptedDialogs() { setDialogs(this); }
-    ~ScriptedDialogs() override { setDialogs(nullptr); }
+    ~ScriptedDialogs() override;
 
     void showMessage(Kind kind, const std::string& text) override;
     void showErrorReport(const std::string& text) override;
@@ -62,12 +65,35 @@ public:
     bool inputQuery(const std::string& caption, const std::string& prompt, std::string& value,
                     int maxLength) override;
 
-    // Everything shown, as "Information: text", "Warning: text", "Error: text".
-    std::vector<std::string> shown;
+    // Everything shown, as "Information: text", "Warning: text", "Error: text"; the reports
+    // still queued are shown first.
+    std::vector<std::string>& shown();
     std::deque<std::optional<std::string>> answers;
     // What the last input dialog was opened with: caption, prompt, pre-filled value.
     std::vector<std::string> lastQuery;
     int lastQueryMaxLength = 0;
+
+private:
+    std::vector<std::string> shown_;
+};
+
+// Qt's own modal boxes, closed as a user closes them: every message box that comes up gets the
+// key Return once it is on the screen (from a timer, inside the box's own event loop), and its
+// caption and text are recorded. The reports queued but not shown are dropped at the end.
+class RealBoxes {
+public:
+    RealBoxes();
+    ~RealBoxes();
+    RealBoxes(const RealBoxes&) = delete;
+    RealBoxes& operator=(const RealBoxes&) = delete;
+    // Runs the event loop until `count` boxes have been closed in all, or 10 s have passed;
+    // returns the boxes closed so far, as "caption: text".
+    const std::vector<std::string>& waitFor(size_t count);
+    const std::vector<std::string>& closed() const { return closed_; }
+
+private:
+    class QTimer* timer_;
+    std::vector<std::string> closed_;
 };
 
 void writeFile(const std::string& path, const std::string& bytes);

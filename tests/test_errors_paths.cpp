@@ -40,9 +40,9 @@ TEST(ErrorReport, AnErrorThatEscapesAHandlerIsReportedOnceAndEndsIt) {
         after = true;
     }));
     EXPECT_FALSE(after);
-    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Error: File not found."});
+    EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"Error: File not found."});
     EXPECT_TRUE(runReported([] {}));
-    EXPECT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown().size(), 1u);
 }
 
 TEST(Paths, ApplicationTitleIsTheFileNameCutAtTheFirstDotInTitleCase) {

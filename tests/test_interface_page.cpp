@@ -129,7 +129,7 @@ TEST_F(InterfacePage, ApplyingRewritesTheFileAtEveryListPair) {
     EXPECT_EQ(readFile(watched), writes.back());
     EXPECT_EQ(frm->ImageChar->pixmap().size(), QSize(105, 105));
     EXPECT_EQ(frm->ImageBack->pixmap().size(), QSize(93, 105));  // proportions kept
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(InterfacePage, AFileWithoutListPairsIsNotRewritten) {
@@ -184,12 +184,12 @@ TEST_F(InterfacePage, AnUnknownCharacterKeepsThePreviousOneOrFailsWithoutOne) {
     EXPECT_EQ(readFile(workspace.bot("b") + "vars.txt"), kDefaults + "&char=Ben&back=");
 
     frm.reset();
-    dialogs.shown.clear();
+    dialogs.shown().clear();
     writeFile(workspace.bot("b") + "vars.txt", "char=Nobody&hint=after");
     start({{"b", "char=Nobody&hint=not reached"}});
     select("b");
-    ASSERT_FALSE(dialogs.shown.empty());
-    EXPECT_EQ(dialogs.shown.back(), "Error: Cannot open file \"" + workspace.path() +
+    ASSERT_FALSE(dialogs.shown().empty());
+    EXPECT_EQ(dialogs.shown().back(), "Error: Cannot open file \"" + workspace.path() +
                                         "flash/chars//preview.jpg\". No such file or directory.");
     EXPECT_NE(frm->Edithint->text(), "not reached");
 }
@@ -207,15 +207,15 @@ TEST_F(InterfacePage, EachPictureErrorStopsTheRestOfTheBotSelection) {
     for (const auto& [pair, message] : cases) {
         writeFile(workspace.bot("bot") + "vars.txt", pair + "&hint=not reached");
         frm->Edithint->setText("before");
-        dialogs.shown.clear();
+        dialogs.shown().clear();
         writes.clear();
         select("bot");
-        ASSERT_EQ(dialogs.shown.size(), 1u) << pair;
+        ASSERT_EQ(dialogs.shown().size(), 1u) << pair;
         if (!message.empty())
-            EXPECT_EQ(dialogs.shown[0], "Error: " + message) << pair;
+            EXPECT_EQ(dialogs.shown()[0], "Error: " + message) << pair;
         else
-            EXPECT_EQ(dialogs.shown[0].rfind("Error: Picture is not valid", 0), 0u)
-                << dialogs.shown[0];
+            EXPECT_EQ(dialogs.shown()[0].rfind("Error: Picture is not valid", 0), 0u)
+                << dialogs.shown()[0];
         EXPECT_EQ(frm->Edithint->text(), "before") << pair;
         EXPECT_TRUE(writes.empty()) << pair;
     }
@@ -237,8 +237,8 @@ TEST_F(InterfacePage, TheListsReactToTheUser) {
     EXPECT_EQ(tail(), "&music=calm.mp3");
 
     pick(frm->ComboBoxMusic, "noise.mp3");  // a file that is not audio
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0].rfind("Error: ", 0), 0u);
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0].rfind("Error: ", 0), 0u);
     EXPECT_FALSE(frm->MediaPlayer1->isOpen());
     EXPECT_FALSE(frm->MediaPlayer1->playButton()->isEnabled());
     EXPECT_EQ(tail(), "&music=calm.mp3");  // not written
@@ -265,7 +265,7 @@ TEST_F(InterfacePage, AnAmpersandInAnInterfaceTextIsRefused) {
     frm->Editbutton->selectAll();
     QTest::keyClicks(frm->Editbutton, "Q&A");
     EXPECT_EQ(frm->Editbutton->text(), "QA");
-    EXPECT_EQ(dialogs.shown,
+    EXPECT_EQ(dialogs.shown(),
               std::vector<std::string>{
                   "Error: The texts of the bot's interface may not contain an ampersand (\"&\")"});
     frm->Edithint->setFocus();

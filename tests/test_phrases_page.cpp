@@ -135,12 +135,12 @@ TEST_F(PhrasesPage, AnEqualsSignInAKeywordIsRefusedAndNotWritten) {
     type("a");
     saves = 0;
     type("=");
-    EXPECT_EQ(dialogs.shown,
+    EXPECT_EQ(dialogs.shown(),
               std::vector<std::string>{"Error: Key may not contain equals sign (\"=\")"});
     EXPECT_EQ(saves, 0);
     EXPECT_EQ(bytes(), "a=p\r\n");
     type("b");  // still holds "=": refused again
-    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown().size(), 2u);
     key(Qt::Key_Escape);  // gives the editor's text back: written as it was at the start
     EXPECT_EQ(entries(), Entries{"k=p"});
     EXPECT_EQ(bytes(), "k=p\r\n");
@@ -197,9 +197,9 @@ TEST_F(PhrasesPage, DeletePhraseOnTheLastOfThreeRowsSelectsTheRowAbove) {
 TEST_F(PhrasesPage, DeletingOnThePlaceholderRowIsAnIndexError) {
     start({{"bot", ""}});
     QTest::mouseClick(frm->ButtonDeletePhrase, Qt::LeftButton);
-    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Error: List index out of bounds (0)"});
+    EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"Error: List index out of bounds (0)"});
     key(Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(dialogs.shown.size(), 2u);
+    EXPECT_EQ(dialogs.shown().size(), 2u);
     EXPECT_EQ(saves, 0);
 }
 
@@ -294,9 +294,9 @@ TEST_F(PhrasesPage, AFileThatCannotBeShownWhollyIsBackedUpBeforeTheFirstWrite) {
     const std::string backup = file("bot") + ".bak";
     EXPECT_EQ(readFile(backup), original);
     EXPECT_EQ(bytes(), "=xy\r\n");
-    ASSERT_EQ(dialogs.shown.size(), 1u);  // told once
-    EXPECT_NE(dialogs.shown[0].find("Warning: "), std::string::npos);
-    EXPECT_NE(dialogs.shown[0].find(backup), std::string::npos);
+    ASSERT_EQ(dialogs.shown().size(), 1u);  // told once
+    EXPECT_NE(dialogs.shown()[0].find("Warning: "), std::string::npos);
+    EXPECT_NE(dialogs.shown()[0].find(backup), std::string::npos);
 
     // A second such file of the same bot gets a backup of its own.
     writeFile(file("bot"), std::string("a=1\0b=2\r\n", 9));

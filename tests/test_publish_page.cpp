@@ -80,7 +80,7 @@ TEST_F(PublishPage, TestWritesThePageOfTheSelectedBotAndOpensIt) {
     select("two");
     QTest::mouseClick(frm->ButtonTest, Qt::LeftButton);
     EXPECT_EQ(readFile(workspace.path() + "flash/tts.html"), embedCode("two", false));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(PublishPage, ATestPageThatCannotBeWrittenIsReportedAndNotOpened) {
@@ -88,7 +88,7 @@ TEST_F(PublishPage, ATestPageThatCannotBeWrittenIsReportedAndNotOpened) {
     RecordingOpener opener;
     fs::remove_all(workspace.path() + "flash");
     QTest::mouseClick(frm->ButtonTest, Qt::LeftButton);
-    EXPECT_EQ(dialogs.shown,
+    EXPECT_EQ(dialogs.shown(),
               std::vector<std::string>{"Error: Cannot create file \"" + workspace.path() +
                                        "flash/tts.html\". No such file or directory."});
     EXPECT_FALSE(opener.started());

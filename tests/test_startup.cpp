@@ -59,13 +59,31 @@ TEST_F(Startup, FrameBotBarAndPagesAreLaidOut) {
     EXPECT_EQ(order, (std::vector<QWidget*>{frm.PageControl1, frm.ComboBoxBots, frm.ButtonAdd}));
 }
 
+TEST_F(Startup, HeadingsAreNavyAndTheStatusLineRedOnTheScreen) {
+    workspace.addBot("bot");
+    TfrmTextToSpeech frm;
+    frm.LabelStatusText->show();
+    frm.LabelStatus->setText("Completed!");
+    const auto has = [](QLabel* label, QRgb wanted) {
+        const QImage drawn = label->grab().toImage();
+        for (int y = 0; y < drawn.height(); ++y)
+            for (int x = 0; x < drawn.width(); ++x)
+                if ((drawn.pixel(x, y) & 0xFFFFFF) == (wanted & 0xFFFFFF)) return true;
+        return false;
+    };
+    for (QLabel* heading : {frm.Label21, frm.Label14, frm.Label1, frm.Label13, frm.Label17})
+        EXPECT_TRUE(has(heading, qRgb(0, 0, 128))) << heading->objectName().toStdString();
+    for (QLabel* status : {frm.LabelStatusText, frm.LabelStatus})
+        EXPECT_TRUE(has(status, qRgb(255, 0, 0))) << status->objectName().toStdString();
+}
+
 TEST_F(Startup, WithoutBotsThePagesAreHidden) {
     TfrmTextToSpeech frm;
     EXPECT_EQ(frm.ComboBoxBots->count(), 0);
     EXPECT_EQ(frm.ComboBoxBots->currentIndex(), -1);
     EXPECT_TRUE(frm.PageControl1->isHidden());
     EXPECT_EQ(frm.PageControl1->currentIndex(), 0);
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(Startup, WithoutFlashBotsTheBoxIsEmptyAndEveryNewBotIsRefused) {
@@ -75,7 +93,7 @@ TEST_F(Startup, WithoutFlashBotsTheBoxIsEmptyAndEveryNewBotIsRefused) {
     EXPECT_TRUE(frm.PageControl1->isHidden());
     dialogs.answers = {std::string("mybot")};
     QTest::mouseClick(frm.ButtonAdd, Qt::LeftButton);
-    EXPECT_EQ(dialogs.shown,
+    EXPECT_EQ(dialogs.shown(),
               std::vector<std::string>{"Warning: Invalid bot name - please choose another name"});
     EXPECT_FALSE(exists(workspace.path() + "flash/bots"));
 }
@@ -135,11 +153,11 @@ TEST_F(NewBot, CancelCreatesTestOnceThenWarns) {
     EXPECT_EQ(dialogs.lastQueryMaxLength, 255);
     EXPECT_TRUE(fs::is_directory(workspace.bot("test")));
     EXPECT_EQ(frm.botName(), "test");
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.shown().empty());
 
     dialogs.answers = {std::nullopt};
     QTest::mouseClick(frm.ButtonAdd, Qt::LeftButton);
-    EXPECT_EQ(dialogs.shown,
+    EXPECT_EQ(dialogs.shown(),
               std::vector<std::string>{"Warning: Invalid bot name - please choose another name"});
     EXPECT_EQ(frm.botName(), "test");
 }
@@ -148,7 +166,7 @@ TEST_F(NewBot, EmptyNameIsRefusedWithInformation) {
     TfrmTextToSpeech frm;
     dialogs.answers = {std::string()};
     QTest::mouseClick(frm.ButtonAdd, Qt::LeftButton);
-    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Information: Invalid bot name"});
+    EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"Information: Invalid bot name"});
     EXPECT_TRUE(fs::is_empty(workspace.path() + "flash/bots"));
 }
 
@@ -156,11 +174,11 @@ TEST_F(NewBot, NamesThatWouldLeaveTheBotFolderAreRefused) {
     TfrmTextToSpeech frm;
     for (const std::string& name :
          std::vector<std::string>{"../escape", "a/b", ".", "..", std::string("nul\0x", 5)}) {
-        dialogs.shown.clear();
+        dialogs.shown().clear();
         dialogs.answers = {name};
         QTest::mouseClick(frm.ButtonAdd, Qt::LeftButton);
         EXPECT_EQ(
-            dialogs.shown,
+            dialogs.shown(),
             std::vector<std::string>{"Warning: Invalid bot name - please choose another name"})
             << name;
     }
@@ -179,7 +197,7 @@ TEST_F(NewBot, NamesWithBlanksQuotesAndUmlautsAreCreatedAsTyped) {
         EXPECT_EQ(frm.botName(), name);
         EXPECT_FALSE(frm.PageControl1->isHidden());
     }
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.shown().empty());
 }
 
 TEST_F(NewBot, ANameThatDiffersOnlyInCaseSelectsTheUpperEntry) {
@@ -200,7 +218,7 @@ TEST_F(NewBot, AFolderTheListDoesNotShowLeavesNoSelectionAndThePagesAsTheyWere) 
     dialogs.answers = {std::string(".hidden")};  // a hidden folder is not a bot
     QTest::mouseClick(frm.ButtonAdd, Qt::LeftButton);
     EXPECT_TRUE(fs::is_directory(workspace.bot(".hidden")));
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.shown().empty());
     EXPECT_EQ(frm.ComboBoxBots->currentIndex(), -1);
     EXPECT_EQ(items(frm.ComboBoxBots), std::vector<std::string>{"shown"});
     EXPECT_FALSE(frm.PageControl1->isHidden());

@@ -250,5 +250,5 @@ TEST_F(VoicesPage, AdditionalVoicesOpensTheWorkspacesPageAboutVoices) {
     while (!exists(record) && clock.elapsed() < 10000)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(readFile(record), "file://" + workspace.path() + "help/voices.html");
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.shown().empty());
 }

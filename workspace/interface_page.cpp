@@ -1,6 +1,6 @@
 // The Interface page ("2. Interface") and the bot settings file of the selected bot.
 #include <QComboBox>
-#include <QEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,7 +22,8 @@ namespace {
 
 constexpr int kPreviewBox = 105;
 
-// Runs an action when the focus leaves a control.
+// Runs an action when the focus leaves a control for another control of the window; a window,
+// box or menu that comes to the front takes no focus from it.
 class FocusOut : public QObject {
 public:
     FocusOut(QWidget* control, std::function<void()> action)
@@ -33,7 +34,11 @@ public:
 
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::FocusOut && action_) action_();
+        if (event->type() != QEvent::FocusOut || !action_) return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            reason != Qt::MenuBarFocusReason)
+            action_();
         return false;
     }
 

@@ -78,7 +78,7 @@ void TfrmTextToSpeech::SavePhraseList() {
         const std::string backup = backupNameFor(path);
         WriteFileText(backup, ReadFileText(path));
         ValueListEditor1->setProperty(kIncompleteFile, QVariant());
-        dialogs().showMessage(
+        queueMessage(
             Dialogs::Kind::Warning,
             format("The phrase list of the bot \"%s\" held text that cannot be shown here "
                    "(bytes that are not UTF-8, or a NUL character). Its original content was "

@@ -1,5 +1,6 @@
 #include "value_list_editor.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -228,9 +229,9 @@ QLineEdit* ValueListEditor::cellEditor() const {
 }
 
 void ValueListEditor::report(int column, int row, const std::string& text) {
-    // A report that comes while one is being handled (an error dialog took the focus from the
-    // editor, which closes) is not reported again.
-    if (reporting_ || !OnSetEditText) return;
+    // A report that comes while one is being handled is not reported again, nor the closing of
+    // an editor whose focus a message box took: its text was reported when it was typed.
+    if (reporting_ || !OnSetEditText || QApplication::activeModalWidget()) return;
     const FlagScope busy(reporting_);
     OnSetEditText(column, row, withoutLineBreaks(text));
 }
