@@ -189,6 +189,10 @@ private:
     // Renders phrase row n into n.mp3 and n.txt; tells how the encoder did.
     EncoderOutcome GeneratePhraseAudio(int32_t n, const std::string& text);
     EncoderOutcome EncodeMp3(const std::string& wavPath, const std::string& mp3Path);
+    // The steps of a phrase: the file pass into its WAV file, and the audible pass with the wait
+    // for its end.
+    void renderPhraseWav(const std::string& wav, const std::string& text);
+    void speakPhraseAloud(const std::string& text);
 
     // The embed code of the selected bot: the fragment, or the whole test page.
     std::string BuildEmbedCode(bool fragment) const;

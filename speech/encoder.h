@@ -14,11 +14,13 @@ std::vector<std::string> encoderArguments(const std::string& programFolder, cons
 
 struct EncoderOutcome {
     bool started = false;
-    int startError = 0;   // errno when it could not be started
-    int exitCode = 0;     // when it ended by itself
-    bool killed = false;  // it did not end in time and was stopped
-    bool wroteFile = true;
-    bool ok() const { return started && !killed && exitCode == 0 && wroteFile; }
+    int startError = 0;     // errno when it could not be started
+    int exitCode = 0;       // when it ended by itself
+    bool killed = false;    // it did not end in time and was stopped
+    bool wroteFile = true;  // a new file stands at the MP3 path
+    std::string invalid;    // why the new file is not MP3 audio; empty when it is
+    // The phrase has its new MP3 file. An exit code other than 0 does not undo a valid file.
+    bool made() const { return started && !killed && wroteFile && invalid.empty(); }
 };
 
 // Starts `program` with `arguments` and waits for its end, at most `timeoutMs` (then it is
@@ -26,8 +28,16 @@ struct EncoderOutcome {
 EncoderOutcome runEncoder(const std::string& program, const std::vector<std::string>& arguments,
                           int timeoutMs);
 
+// Runs the encoder as runEncoder does and judges what it left at `mp3`: a file that is new (its
+// modification time changed) and MP3 audio (mp3Problem) is made; a new file that is not MP3
+// audio, or that an encoder stopped for taking too long left behind, is removed, so that no
+// player plays it.
+EncoderOutcome encodeMp3File(const std::string& program, const std::vector<std::string>& arguments,
+                             const std::string& mp3, int timeoutMs);
+
 // How long the encoder may take for one phrase before it is given up.
 inline constexpr int kEncoderTimeoutMs = 10 * 60 * 1000;
 
-// The warning for phrases without a new MP3 file: how many, and why.
-std::string encoderFailureMessage(const std::vector<EncoderOutcome>& failures, int phrases);
+// The warning for phrases without a new MP3 file: how many, and why; phrases whose MP3 file was
+// made although the encoder ended with an exit code other than 0 are noted after them.
+std::string encoderFailureMessage(const std::vector<EncoderOutcome>& outcomes, int phrases);

@@ -65,13 +65,6 @@ private:
     const QPushButton* generate_;
 };
 
-// The modification time of a file, or none.
-struct timespec modified(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return {0, 0};
-    return st.st_mtim;
-}
-
 }  // namespace
 
 void TfrmTextToSpeech::createGenerationControls() {
@@ -97,8 +90,10 @@ void TfrmTextToSpeech::ButtonGenerateSpeechClick(QObject*) {
     LabelStatusText->show();
     LabelStatus->setText("Please wait!");
     VisemeLogError = nullptr;
-    QWidget* const controls[] = {ButtonGenerateSpeech, ComboBoxBots,       ButtonAdd,
-                                 ButtonAddPhrase,      ButtonDeletePhrase, ButtonTest};
+    // "Play preview" is held too: a preview spoken meanwhile would end the logging of the
+    // phrase being made, whose log would then be short.
+    QWidget* const controls[] = {ButtonGenerateSpeech, ComboBoxBots, ButtonAdd, ButtonAddPhrase,
+                                 ButtonDeletePhrase,   ButtonTest,   ButtonPlay};
     for (QWidget* c : controls) c->setEnabled(false);
 
     // Whatever happens, the controls come back; a failure is said on the status line and then
@@ -110,24 +105,23 @@ void TfrmTextToSpeech::ButtonGenerateSpeechClick(QObject*) {
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     };
     const int count = ValueListEditor1->count();
-    std::vector<EncoderOutcome> failures;
+    std::vector<EncoderOutcome> outcomes;
     try {
         for (int n = 0; n < count; ++n) {
             const std::string phrase = trimmed(phraseOf(ValueListEditor1->entry(n)));
             Trace("Generate: " + phrase);
-            const EncoderOutcome outcome = GeneratePhraseAudio(n, phrase);
-            if (!outcome.ok()) failures.push_back(outcome);
+            outcomes.push_back(GeneratePhraseAudio(n, phrase));
         }
     } catch (...) {
         finish("Generation failed!");
         throw;
     }
-    if (failures.empty()) {
+    if (std::all_of(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.made(); })) {
         finish("Completed!");
         return;
     }
     finish("Completed with errors!");
-    dialogs().showMessage(Dialogs::Kind::Warning, encoderFailureMessage(failures, count));
+    queueMessage(Dialogs::Kind::Warning, encoderFailureMessage(outcomes, count));
 }
 
 EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::string& text) {
@@ -153,12 +147,7 @@ EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::strin
         }
     } restore{this, savedOutput};
 
-    SpFileStream1->Open(toUtf16(wav), SSFMCreateForWrite, true);
-    SpVoice->setAllowAudioOutputFormatChangesOnNextSet(false);
-    SpVoice->setAudioOutputStream(SpFileStream1);
-    SpVoice->Speak(toUtf16(text), SVSFlagsAsync);
-    SpVoice->WaitUntilDone(-1);
-    SpFileStream1->Close();
+    renderPhraseWav(wav, text);
     const EncoderOutcome outcome = EncodeMp3(wav, mp3);
     ::unlink(wav.c_str());  // a failure to delete it is ignored
     Trace("Visemes");
@@ -166,6 +155,31 @@ EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::strin
     createEmptyFile(VisemeLogPath);
     SpVoice->setAudioOutputStream(savedOutput);
     restore.active = false;
+    speakPhraseAloud(text);
+    Trace("Done");
+    return outcome;
+}
+
+void TfrmTextToSpeech::renderPhraseWav(const std::string& wav, const std::string& text) {
+    try {
+        SpFileStream1->Open(toUtf16(wav), SSFMCreateForWrite, true);
+        SpVoice->setAllowAudioOutputFormatChangesOnNextSet(false);
+        SpVoice->setAudioOutputStream(SpFileStream1);
+        SpVoice->Speak(toUtf16(text), SVSFlagsAsync);
+        SpVoice->WaitUntilDone(-1);
+        SpFileStream1->Close();
+    } catch (...) {
+        // What the failed pass wrote (a WAV file cut short by a full disk) goes with it.
+        try {
+            SpFileStream1->Close();
+        } catch (...) {
+        }
+        ::unlink(wav.c_str());
+        throw;
+    }
+}
+
+void TfrmTextToSpeech::speakPhraseAloud(const std::string& text) {
     SpVoice->Speak(toUtf16(text), SVSFlagsAsync);
     ++PendingStreams;
     // Events (the visemes, the end of the stream) are delivered while the window's messages are
@@ -179,8 +193,6 @@ EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::strin
         raiseLogError();
     }
     raiseLogError();
-    Trace("Done");
-    return outcome;
 }
 
 void TfrmTextToSpeech::SpVoiceEndStream(QObject*, int, const QVariant&) {
@@ -197,17 +209,12 @@ EncoderOutcome TfrmTextToSpeech::EncodeMp3(const std::string& wav, const std::st
     Trace("Generate MP3");
     EncoderOutcome outcome;
     try {
-        const struct timespec before = modified(mp3);
-        outcome = runEncoder("./lame.exe", encoderArguments(programFolder(), wav, mp3),
-                             kEncoderTimeoutMs);
-        if (outcome.started) {
+        outcome = encodeMp3File("./lame.exe", encoderArguments(programFolder(), wav, mp3), mp3,
+                                kEncoderTimeoutMs);
+        if (outcome.started)
             Trace(format("exit code=%d", outcome.exitCode));
-            const struct timespec after = modified(mp3);
-            outcome.wroteFile = after.tv_sec != 0 &&
-                                (after.tv_sec != before.tv_sec || after.tv_nsec != before.tv_nsec);
-        } else {
+        else
             Trace("Error calling encoder");
-        }
     } catch (...) {
         Trace("Error encoding!");
         outcome.started = false;

@@ -9,11 +9,10 @@
 #include <cerrno>
 
 #include "errors.h"
+#include "picture.h"
 
 QPixmap loadMaskedBitmap(const std::string& path, int width, int height) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw fileOpenError(path, errno);
-    ::close(fd);
+    checkPictureFile(path, true);
     QImageReader reader(QString::fromStdString(path), "bmp");
     reader.setDecideFormatFromContent(false);
     QImage image;

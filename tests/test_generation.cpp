@@ -1,6 +1,9 @@
 // "Generate Speech", "Play preview" and the MP3 encoder.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
+
+#include <csignal>
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +22,7 @@
 #include "espeak_engine.h"
 #include "generation.h"
 #include "main.h"
+#include "mp3_check.h"
 #include "scripted_engine.h"
 #include "support.h"
 #include "value_list_editor.h"
@@ -163,12 +167,12 @@ TEST_F(Generation, PlayPreviewSpeaksTheSelectedPhraseUntrimmedAndLogsNothing) {
 TEST_F(Generation, PlayPreviewOnAnEmptyListIsAnIndexError) {
     start("");
     QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);
-    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Error: List index out of bounds (0)"});
+    EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"Error: List index out of bounds (0)"});
     EXPECT_TRUE(engine.engine->requests.empty());
 }
 
 TEST_F(Generation, APreviewsEndOfStreamEndsTheWaitOfAPhrase) {
-    workspace.fakeEncoder("cp \"$1\" \"$2\"");
+    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n");
     engine.engine->endAudibleAtOnce = false;
     QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);  // stream 1, still being spoken
@@ -184,7 +188,7 @@ TEST_F(Generation, APreviewsEndOfStreamEndsTheWaitOfAPhrase) {
 }
 
 TEST_F(Generation, AnEndOfStreamBeforeTheAudiblePassMeansNoWait) {
-    workspace.fakeEncoder("cp \"$1\" \"$2\"");
+    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n=two\r\n");
     engine.engine->endAudibleAtOnce = false;
     engine.engine->endFilePassInWait = true;  // the file pass ends with an event of its own
@@ -204,7 +208,7 @@ TEST_F(Generation, AnEndOfStreamBeforeTheAudiblePassMeansNoWait) {
 }
 
 TEST_F(Generation, EntriesDeletedDuringTheWaitEndItWithTheIndexErrorAndTheControlsComeBack) {
-    workspace.fakeEncoder("cp \"$1\" \"$2\"");
+    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n=two\r\n=three\r\n");
     engine.engine->endAudibleAtOnce = false;
     QTimer::singleShot(50, [&] {
@@ -213,7 +217,7 @@ TEST_F(Generation, EntriesDeletedDuringTheWaitEndItWithTheIndexErrorAndTheContro
         engine.engine->endStream(2);
     });
     generate();
-    EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Error: List index out of bounds (1)"});
+    EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"Error: List index out of bounds (1)"});
     EXPECT_TRUE(allEnabled());
     EXPECT_EQ(frm->LabelStatus->text(), "Generation failed!");
     EXPECT_EQ(frm->SpVoice->AudioOutputStream(), nullptr);
@@ -222,7 +226,7 @@ TEST_F(Generation, EntriesDeletedDuringTheWaitEndItWithTheIndexErrorAndTheContro
 }
 
 TEST_F(Generation, AnEngineFailureClosesTheStreamRestoresTheOutputAndReportsIt) {
-    workspace.fakeEncoder("cp \"$1\" \"$2\"");
+    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n=two\r\n");
     engine.engine->endAudibleAtOnce = false;
     const std::string folder = workspace.bot(frm->botName());
@@ -231,9 +235,9 @@ TEST_F(Generation, AnEngineFailureClosesTheStreamRestoresTheOutputAndReportsIt) 
         engine.engine->endStream(2);
     });
     generate();
-    ASSERT_EQ(dialogs.shown.size(), 1u);
-    EXPECT_EQ(dialogs.shown[0], "Error: The speech engine cannot create the file \"" + folder +
-                                    "1.wav\". No such file or directory.");
+    ASSERT_EQ(dialogs.shown().size(), 1u);
+    EXPECT_EQ(dialogs.shown()[0], "Error: The speech engine cannot create the file \"" + folder +
+                                      "1.wav\". No such file or directory.");
     EXPECT_TRUE(allEnabled());
     EXPECT_EQ(frm->LabelStatus->text(), "Generation failed!");
     EXPECT_EQ(frm->SpVoice->AudioOutputStream(), nullptr);
@@ -244,45 +248,121 @@ TEST_F(Generation, AnEngineFailureClosesTheStreamRestoresTheOutputAndReportsIt) 
     EXPECT_EQ(engine.engine->requests.back().output, nullptr);
 }
 
+TEST_F(Generation, PlayPreviewIsHeldWhileAPhraseIsMadeSoThatItsLogIsWhole) {
+    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
+    start("=one\r\n");
+    engine.engine->endAudibleAtOnce = false;
+    bool heldDuring = false;
+    QTimer::singleShot(50, [&] {
+        engine.engine->viseme(11, 120, 2);
+        heldDuring = !frm->ButtonPlay->isEnabled();
+        QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);  // does nothing
+        engine.engine->viseme(0, 80, 2);
+        engine.engine->endStream(2);
+    });
+    generate();
+    EXPECT_TRUE(heldDuring);
+    EXPECT_EQ(readFile(file("0.txt")), "11 120\r\n0 80\r\n");
+    EXPECT_EQ(spoken(false).size(), 1u);  // no preview was asked for
+    EXPECT_TRUE(frm->ButtonPlay->isEnabled());
+}
+
+TEST_F(Generation, AFilePassCutShortByAFullDiskLeavesNoWavFile) {
+    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
+    start("=one\r\n");
+    // The file size limit makes the WAV file's samples fail half-way, as a full disk would.
+    struct rlimit saved {};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limited = saved;
+    limited.rlim_cur = 1000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    generate();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(frm->LabelStatus->text(), "Generation failed!");
+    EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"Error: The speech engine cannot write the "
+                                                        "file \"" +
+                                                        file("0.wav") + "\". File too large."});
+    EXPECT_FALSE(exists(file("0.wav")));
+    EXPECT_EQ(frm->SpVoice->AudioOutputStream(), nullptr);
+}
+
 TEST_F(Generation, AMissingEncoderIsCountedAndToldAtTheEnd) {
     start("=one\r\n=two\r\n");
     generate();
     EXPECT_EQ(frm->LabelStatus->text(), "Completed with errors!");
     EXPECT_TRUE(allEnabled());
-    EXPECT_EQ(dialogs.shown, std::vector<std::string>{
-                                 "Warning: 2 of 2 phrases have no new MP3 file:\n2: the encoder "
-                                 "lame.exe could not be started (No such file or directory)."});
+    EXPECT_EQ(dialogs.shown(), std::vector<std::string>{
+                                   "Warning: 2 of 2 phrases have no new MP3 file:\n2: the encoder "
+                                   "lame.exe could not be started (No such file or directory)."});
     EXPECT_FALSE(exists(file("0.wav")));  // deleted all the same
     EXPECT_TRUE(exists(file("1.txt")));
     EXPECT_NE(std::find(traces.begin(), traces.end(), "Error calling encoder"), traces.end());
 }
 
-TEST_F(Generation, EncoderFailuresAreToldWithTheirReasons) {
-    const std::pair<std::string, std::string> cases[] = {
-        {"exit 1", "1 of 1 phrases have no new MP3 file:\n1: the encoder ended with exit code 1."},
-        {"exit 0", "1 of 1 phrases have no new MP3 file:\n1: the encoder wrote no MP3 file."},
+TEST_F(Generation, EncoderOutcomesAreToldAsTheyHappened) {
+    const std::string mp3 = TempWorkspace::kWritesMp3;
+    const std::string none = "1 of 1 phrases have no new MP3 file:\n1: ";
+    struct Case {
+        std::string script;
+        std::string warning;  // empty: none, and "Completed!"
+        bool mp3Stays;
+    };
+    const Case cases[] = {
+        {"exit 1", none + "the encoder ended with exit code 1 and wrote no MP3 file.", false},
+        {"exit 0", none + "the encoder wrote no MP3 file.", false},
         {"cp \"$1\" \"$2\"; exit 3",
-         "1 of 1 phrases have no new MP3 file:\n1: the encoder ended with exit code 3."},
+         none + "the encoder ended with exit code 3 and wrote a file that is not MP3 audio (it "
+                "holds no MPEG audio frame); it was removed.",
+         false},
+        {"printf 'not audio at all' > \"$2\"",
+         none + "the encoder wrote a file that is not MP3 audio (it holds no MPEG audio frame); it "
+                "was removed.",
+         false},
+        {"printf '\\377\\373\\220\\144' > \"$2\"; head -c 99 /dev/zero >> \"$2\"",
+         none + "the encoder wrote a file that is not MP3 audio (its frames end in the middle of "
+                "a frame); it was removed.",
+         false},
+        {mp3 + "; exit 1", "", true},  // a valid file: made, whatever the exit code
     };
     start("=one\r\n");
-    for (const auto& [script, message] : cases) {
-        dialogs.shown.clear();
+    for (const auto& [script, warning, mp3Stays] : cases) {
+        dialogs.shown().clear();
+        std::filesystem::remove(file("0.mp3"));
         workspace.fakeEncoder(script);
         generate();
-        EXPECT_EQ(dialogs.shown, std::vector<std::string>{"Warning: " + message}) << script;
+        EXPECT_EQ(frm->LabelStatus->text(),
+                  warning.empty() ? "Completed!" : "Completed with errors!")
+            << script;
+        EXPECT_EQ(dialogs.shown(), warning.empty()
+                                       ? std::vector<std::string>{}
+                                       : std::vector<std::string>{"Warning: " + warning})
+            << script;
+        EXPECT_EQ(exists(file("0.mp3")), mp3Stays) << script;
     }
     // Not executable: it cannot be started.
     fs::permissions(workspace.path() + "lame.exe", fs::perms::owner_read | fs::perms::owner_write);
-    dialogs.shown.clear();
+    dialogs.shown().clear();
     generate();
-    EXPECT_EQ(dialogs.shown, std::vector<std::string>{
-                                 "Warning: 1 of 1 phrases have no new MP3 file:\n1: the encoder "
-                                 "lame.exe could not be started (Permission denied)."});
+    EXPECT_EQ(dialogs.shown(), std::vector<std::string>{
+                                   "Warning: 1 of 1 phrases have no new MP3 file:\n1: the encoder "
+                                   "lame.exe could not be started (Permission denied)."});
     EXPECT_NE(std::find(traces.begin(), traces.end(), "exit code=1"), traces.end());
 }
 
+TEST(Encoder, TheWarningNotesPhrasesMadeDespiteTheirExitCode) {
+    EncoderOutcome made, failed;
+    made.started = failed.started = true;
+    made.exitCode = 1;
+    failed.wroteFile = false;
+    EXPECT_EQ(encoderFailureMessage({made, failed, made}, 3),
+              "1 of 3 phrases have no new MP3 file:\n1: the encoder wrote no MP3 file.\nNote: 2 "
+              "phrases have their new MP3 file, although the encoder ended with exit code 1.");
+}
+
 TEST_F(Generation, ClosingTheWindowWaitsForTheEndOfTheGeneration) {
-    workspace.fakeEncoder("cp \"$1\" \"$2\"");
+    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n");
     engine.engine->endAudibleAtOnce = false;
     bool visibleAfterClose = false;
@@ -317,7 +397,7 @@ TEST(Encoder, AnEncoderThatNeverEndsIsStopped) {
     const EncoderOutcome outcome = runEncoder(dir.path() + "slow", {"slow"}, 300);
     EXPECT_TRUE(outcome.started);
     EXPECT_TRUE(outcome.killed);
-    EXPECT_FALSE(outcome.ok());
+    EXPECT_FALSE(outcome.made());
     EXPECT_LT(clock.elapsed(), 3000);
     EXPECT_EQ(encoderFailureMessage({outcome}, 4),
               "1 of 4 phrases have no new MP3 file:\n1: the encoder did not finish within 10 "
@@ -331,7 +411,7 @@ TEST(Encoder, RunsWithNothingOnItsStandardStreams) {
     fs::permissions(dir.path() + "probe", fs::perms::owner_all);
     const EncoderOutcome outcome =
         runEncoder(dir.path() + "probe", {"probe", dir.path() + "out"}, 5000);
-    EXPECT_TRUE(outcome.ok());
+    EXPECT_TRUE(outcome.made());
     EXPECT_EQ(readFile(dir.path() + "out"), "[]\n");
 }
 
@@ -352,7 +432,7 @@ TEST(GenerationRealEngine, ThreePhrasesGiveMp3FilesOfTheirLengthAndLogs) {
     frm.ListBoxVoices->setCurrentItem(american[0]);  // as the user's pick: its handler runs
     QTest::mouseClick(frm.ButtonGenerateSpeech, Qt::LeftButton);
     EXPECT_EQ(frm.LabelStatus->text(), "Completed!");
-    EXPECT_TRUE(dialogs.shown.empty());
+    EXPECT_TRUE(dialogs.shown().empty());
     for (QWidget* w :
          std::vector<QWidget*>{frm.ButtonGenerateSpeech, frm.ComboBoxBots, frm.ButtonAdd,
                                frm.ButtonAddPhrase, frm.ButtonDeletePhrase, frm.ButtonTest})
@@ -363,6 +443,7 @@ TEST(GenerationRealEngine, ThreePhrasesGiveMp3FilesOfTheirLengthAndLogs) {
     for (int n = 0; n < 3; ++n) {
         const std::string base = bot + std::to_string(n);
         ASSERT_TRUE(exists(base + ".mp3")) << n;
+        EXPECT_EQ(mp3Problem(readFile(base + ".mp3")), "") << n;
         EXPECT_FALSE(exists(base + ".wav")) << n;
         EXPECT_TRUE(exists(base + ".txt")) << n;
         const std::string decoded = workspace.path() + "decoded.wav";

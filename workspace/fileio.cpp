@@ -1,11 +1,16 @@
 #include "fileio.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <ctime>
+#include <memory>
+#include <unordered_set>
 
 #include "errors.h"
 #include "paths.h"
@@ -60,6 +65,36 @@ void writeInPlace(const std::string& fileName, const std::string& text) {
     if (fd.close() != 0) throw fileWriteError(fileName, errno);
 }
 
+// The temporary name a new version of `fileName` is written under, as a pattern for mkostemp.
+std::string temporaryPattern(const std::string& fileName) {
+    return folderOf(fileName) + "." + fileNameOf(fileName) + ".part-XXXXXX";
+}
+
+// Whether `name` is a temporary of the file `base` that a write left behind when the program
+// was stopped half-way: ".base.part-XXXXXX", or ".base.XXXXXX" as earlier versions named them.
+bool isLeftoverTemporary(const std::string& name, const std::string& base) {
+    const std::string prefix = "." + base + ".";
+    if (name.size() < prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
+    std::string rest = name.substr(prefix.size());
+    if (rest.rfind("part-", 0) == 0) rest = rest.substr(5);
+    return rest.size() == 6 && std::all_of(rest.begin(), rest.end(), [](char c) {
+               return std::isalnum(static_cast<unsigned char>(c));
+           });
+}
+
+// Removes the leftover temporaries of a file, once per file and run of the program.
+void removeLeftoverTemporaries(const std::string& fileName) {
+    static std::unordered_set<std::string> done;
+    if (!done.insert(fileName).second) return;
+    const std::string folder = folderOf(fileName);
+    const std::string base = fileNameOf(fileName);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
+                                            &::closedir);
+    if (!dir) return;
+    for (const dirent* e = ::readdir(dir.get()); e; e = ::readdir(dir.get()))
+        if (isLeftoverTemporary(e->d_name, base)) ::unlink((folder + e->d_name).c_str());
+}
+
 }  // namespace
 
 std::string ReadFileText(const std::string& FileName) {
@@ -106,7 +141,8 @@ void WriteFileText(const std::string& FileName, const std::string& Text) {
 
     // The new bytes go to a temporary file beside it, which then replaces it whole: a write that
     // fails half-way leaves the old file untouched.
-    std::string tempName = folderOf(FileName) + "." + fileNameOf(FileName) + ".XXXXXX";
+    removeLeftoverTemporaries(FileName);
+    std::string tempName = temporaryPattern(FileName);
     FileDescriptor temp(::mkostemp(tempName.data(), O_CLOEXEC));
     if (temp.get() < 0) return writeInPlace(FileName, Text);  // The folder refuses new names.
 

@@ -1,6 +1,7 @@
 #include "picture.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QImageReader>
@@ -13,6 +14,47 @@ std::string extensionOf(const std::string& path) {
     const std::string name = fileNameOf(path);
     const size_t dot = name.rfind('.');
     return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+bool bitmapComplete(const std::string& head, int64_t fileSize) {
+    const auto u = [&head](size_t at, size_t bytes) {
+        uint32_t v = 0;
+        for (size_t i = bytes; i-- > 0;) v = v << 8 | static_cast<unsigned char>(head[at + i]);
+        return v;
+    };
+    if (head.size() < 26 || head.compare(0, 2, "BM") != 0) return true;
+    const uint32_t offset = u(10, 4);
+    const uint32_t infoSize = u(14, 4);
+    int64_t width = 0, height = 0;
+    uint32_t bits = 0, compression = 0;
+    if (infoSize == 12) {  // the old core header
+        width = u(18, 2);
+        height = u(20, 2);
+        bits = u(24, 2);
+    } else if (infoSize >= 40 && head.size() >= 34) {
+        width = static_cast<int32_t>(u(18, 4));
+        height = static_cast<int32_t>(u(22, 4));
+        bits = u(28, 2);
+        compression = u(30, 4);
+    } else {
+        return true;
+    }
+    if (compression != 0 && compression != 3) return true;  // run-length encoded and the like
+    const int64_t rowBytes = (std::abs(width) * bits + 31) / 32 * 4;
+    return fileSize >= offset + rowBytes * std::abs(height);
+}
+
+void checkPictureFile(const std::string& path, bool bitmap) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw fileOpenError(path, errno);
+    std::string head(64, '\0');
+    const ssize_t n = bitmap ? ::pread(fd, head.data(), head.size(), 0) : 0;
+    struct stat st {};
+    const bool sized = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    head.resize(static_cast<size_t>(std::max<ssize_t>(n, 0)));
+    if (bitmap && sized && !bitmapComplete(head, st.st_size))
+        throw AppError(errkind::Image, "Bitmap image is not valid");
 }
 
 QImage loadPreviewPicture(const std::string& path, int box) {
@@ -28,9 +70,7 @@ QImage loadPreviewPicture(const std::string& path, int box) {
         throw AppError(errkind::Image,
                        format("Unknown picture file extension (.%s)", extensionOf(path).c_str()));
 
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw fileOpenError(path, errno);
-    ::close(fd);
+    checkPictureFile(path, extension == "bmp");
     if (!kind)
         throw AppError(errkind::Image,
                        "Windows metafiles (.wmf, .emf) cannot be shown on this platform");
