@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <cstdio>
+#include <cstdlib>
 
 #include "paths.h"
 
@@ -65,15 +67,17 @@ public:
     }
 };
 
-Dialogs* replacementDialogs = nullptr;
-
 }  // namespace
 
 Dialogs& dialogs() {
-    static QtDialogs qtDialogs;
-    return replacementDialogs ? *replacementDialogs : qtDialogs;
+    Dialogs* installed = Installed<Dialogs>::get();
+    if (!installed) {
+        std::fputs("No dialogs are installed.\n", stderr);
+        std::abort();
+    }
+    return *installed;
 }
 
-void setDialogs(Dialogs* replacement) {
-    replacementDialogs = replacement;
+std::unique_ptr<Dialogs> makeQtDialogs() {
+    return std::make_unique<QtDialogs>();
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
-// The modal dialogs of the program. The real ones are Qt's; the tests put a double in their
-// place through setDialogs(), so that no dialog waits for a person.
+#include "installed.h"
+
+// The modal dialogs of the program, a platform part: Qt's boxes in the program, a double that
+// answers without a person in the tests.
 class Dialogs {
 public:
     enum class Kind { Information, Warning };
@@ -22,6 +25,8 @@ public:
                             std::string& value, int maxLength) = 0;
 };
 
+// The dialogs installed (the program cannot go on without them).
 Dialogs& dialogs();
-// Replaces the dialogs (nullptr restores Qt's); the caller keeps ownership.
-void setDialogs(Dialogs* replacement);
+
+// Qt's message boxes and input dialog.
+std::unique_ptr<Dialogs> makeQtDialogs();

@@ -1,4 +1,4 @@
-// Program entry: the application, the main window, the message loop.
+// Program entry: the platform parts, the application, the main window, the message loop.
 #include <QApplication>
 #include <memory>
 
@@ -6,10 +6,12 @@
 #include "errorreport.h"
 #include "layout.h"
 #include "main.h"
+#include "platform.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setFont(layout::windowFont());
+    const RealPlatform platform;
 
     std::unique_ptr<TfrmTextToSpeech> frmTextToSpeech;
     try {

@@ -17,20 +17,20 @@ QFont windowFont();
 QFont boldFont13();
 
 enum LabelStyle : unsigned {
-    Plain = 0,
-    Bold = 1,      // bold, window font size
-    Large = 2,     // bold, character height 13 pixels
-    Navy = 4,      // navy text
-    WordWrap = 8,  // wraps inside its width
-    Centred = 16,  // centred in its box
-    Red = 32,      // red text
-    Fixed = 64,    // keeps its box whatever its text
-    Heading = Large | Navy | WordWrap,
+    kPlain = 0,
+    kBold = 1,      // bold, window font size
+    kLarge = 2,     // bold, character height 13 pixels
+    kNavy = 4,      // navy text
+    kWordWrap = 8,  // wraps inside its width (and grows in height when its lines need it)
+    kCentred = 16,  // centred in its box
+    kRed = 32,      // red text
+    kFixed = 64,    // keeps its box whatever its text
+    kHeading = kLarge | kNavy | kWordWrap,
 };
 
 // A label at `place`; a place with zero width and height sizes the label to its text.
 QLabel* label(QWidget* parent, const char* name, const char* text, QRect place,
-              unsigned style = Plain);
+              unsigned style = kPlain);
 QPushButton* button(QWidget* parent, const char* name, const char* text, QRect place);
 
 // Makes Tab visit the controls in the order given.

@@ -14,8 +14,8 @@
 #include "dialogs.h"
 #include "layout.h"
 #include "microphone.h"
-#include "paths.h"
 #include "value_list_editor.h"
+#include "workspace_paths.h"
 
 namespace {
 void (*traceSink)(const std::string&) = nullptr;
@@ -67,8 +67,8 @@ void TfrmTextToSpeech::createFrame() {
 void TfrmTextToSpeech::createBotBar() {
     using namespace layout;
     Label21 = label(this, "Label21", "1. Select the bot you want to edit or create a new bot.",
-                    {16, 16, 0, 0}, Large | Navy);
-    Label3 = label(this, "Label3", "Edit bot:", {19, 39, 0, 0}, Large);
+                    {16, 16, 0, 0}, kLarge | kNavy);
+    Label3 = label(this, "Label3", "Edit bot:", {19, 39, 0, 0}, kLarge);
 
     ComboBoxBots = new QComboBox(this);
     ComboBoxBots->setObjectName("ComboBoxBots");
@@ -76,6 +76,7 @@ void TfrmTextToSpeech::createBotBar() {
     ComboBoxBots->setGeometry(123, 35, 145, 24);
     wire(ComboBoxBots, &QComboBox::activated, &TfrmTextToSpeech::ComboBoxBotsChange);
 
+    Label3->setBuddy(ComboBoxBots);
     ButtonAdd = button(this, "ButtonAdd", "New bot...", {283, 35, 81, 25});
     ButtonAdd->setFont(boldFont13());
     wire(ButtonAdd, &QPushButton::clicked, &TfrmTextToSpeech::ButtonAddClick);
@@ -85,6 +86,7 @@ void TfrmTextToSpeech::createPages() {
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
     PageControl1->setGeometry(16, 96, 673, 425);
+    PageControl1->setAccessibleName("Wizard steps");
     const auto addPage = [this](const char* name, const char* caption) {
         auto* page = new QWidget;
         page->setObjectName(name);
@@ -142,7 +144,7 @@ void TfrmTextToSpeech::ButtonAddClick(QObject*) {
     }
     // One level only, the name as typed; a name that would leave flash/bots is refused like one
     // the file system refuses.
-    const std::string folder = programFolder() + "flash/bots/" + answer;
+    const std::string folder = botsFolder() + "/" + answer;
     if (!isSafeFolderName(answer) || ::mkdir(folder.c_str(), 0777) != 0) {
         queueMessage(Dialogs::Kind::Warning, "Invalid bot name - please choose another name");
         return;

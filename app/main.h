@@ -198,12 +198,10 @@ private:
     std::string BuildEmbedCode(bool fragment) const;
 
     // The settings file of the selected bot.
-    std::string settingsPath() const;
     void SaveBotSettings();
     void ApplyBotSettings();
 
     // The phrase list of the selected bot.
-    std::string phraseListPath() const;
     void LoadPhraseList();
     void SavePhraseList();
 

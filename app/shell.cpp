@@ -4,10 +4,19 @@
 #include <QString>
 
 namespace {
-std::string& opener() {
-    static std::string program = "xdg-open";
-    return program;
-}
+
+class DetachedOpener final : public ShellOpener {
+public:
+    explicit DetachedOpener(std::string program) : program_(std::move(program)) {}
+    void open(const std::string& target) override {
+        // Started detached: the opener belongs to nobody, and its result is not waited for.
+        QProcess::startDetached(QString::fromStdString(program_), {QString::fromStdString(target)});
+    }
+
+private:
+    std::string program_;
+};
+
 }  // namespace
 
 std::string shellTarget(const std::string& target) {
@@ -24,11 +33,9 @@ std::string quotedTarget(const std::string& path) {
 }
 
 void shellOpen(const std::string& target) {
-    // Started detached: the opener belongs to nobody, and its result is not waited for.
-    QProcess::startDetached(QString::fromStdString(opener()),
-                            {QString::fromStdString(shellTarget(target))});
+    if (ShellOpener* opener = Installed<ShellOpener>::get()) opener->open(shellTarget(target));
 }
 
-void setShellOpenerForTests(const std::string& program) {
-    opener() = program.empty() ? "xdg-open" : program;
+std::unique_ptr<ShellOpener> makeDetachedOpener(const std::string& program) {
+    return std::make_unique<DetachedOpener>(program);
 }

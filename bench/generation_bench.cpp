@@ -26,6 +26,7 @@
 #include "main.h"
 #include "paths.h"
 #include "phrases.h"
+#include "platform.h"
 #include "text16.h"
 
 namespace fs = std::filesystem;
@@ -61,6 +62,7 @@ std::string quoted(const std::string& s) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setFont(layout::windowFont());
+    const RealPlatform platform;
     const BenchWorkspace workspace;
     const std::string& root = workspace.path();
     const auto phrases = benchPhrases(50);
@@ -89,7 +91,8 @@ int main(int argc, char** argv) {
             voice.WaitUntilDone(-1);
             stream.Close();
             voice.setAudioOutputStream(nullptr);
-            runEncoder("/usr/bin/lame", encoderArguments(root, wav, mp3), kEncoderTimeoutMs);
+            makeProcessSpawner()->run("/usr/bin/lame", encoderArguments(root, wav, mp3),
+                                      kEncoderTimeoutMs);
             fs::remove(wav);
         }
         const double ours = (now() - start) / phrases.size();

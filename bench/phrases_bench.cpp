@@ -16,6 +16,7 @@
 #include "layout.h"
 #include "main.h"
 #include "paths.h"
+#include "platform.h"
 #include "value_list_editor.h"
 
 namespace fs = std::filesystem;
@@ -34,6 +35,7 @@ void summary(const char* what, std::vector<double> t, double target) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setFont(layout::windowFont());
+    const RealPlatform platform;
     const BenchWorkspace workspace;
     const std::string& root = workspace.path();
     for (const char* folder : {"flash/bots/big", "flash/bots/small"})

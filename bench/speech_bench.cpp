@@ -18,8 +18,9 @@
 
 #include "SpeechLib_TLB.h"
 #include "audio_player.h"
-#include "espeak_engine.h"
+#include "espeak_synth.h"
 #include "phrases.h"
+#include "platform.h"
 #include "text16.h"
 
 namespace fs = std::filesystem;
@@ -153,6 +154,7 @@ void visemeDelay() {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
+    const RealPlatform platform;
     synthesisSpeed();
     visemeDelay();
     return 0;

@@ -21,6 +21,7 @@
 #include "layout.h"
 #include "main.h"
 #include "paths.h"
+#include "platform.h"
 
 namespace fs = std::filesystem;
 
@@ -35,6 +36,7 @@ double nowMs() {
 int child(int argc, char** argv, const std::string& workspace) {
     QApplication application(argc, argv);
     QApplication::setFont(layout::windowFont());
+    const RealPlatform platform;
     setProgramFolderForTests(workspace);
     fs::current_path(workspace);
     TfrmTextToSpeech frm;

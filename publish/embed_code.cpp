@@ -1,8 +1,11 @@
 #include "embed_code.h"
 
+#include <algorithm>
 #include <cctype>
 
+#include "catalogue.h"
 #include "errors.h"
+#include "fileio.h"
 #include "phrase_file.h"
 #include "text16.h"
 
@@ -83,6 +86,27 @@ std::string scriptString(const std::string& utf8) {
     return out + "\"";
 }
 }  // namespace
+
+std::vector<std::pair<std::string, std::string>> playerDataFiles(const std::string& botFolder) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (const char* name : {"vars.txt", "phrases.txt"})
+        if (filePresent(botFolder + name)) files.emplace_back(name, ReadFileText(botFolder + name));
+    // The logs of the phrase rows: names that are a row index in decimal (no leading zero).
+    std::vector<std::pair<long long, std::string>> logs;
+    for (const std::string& name : listCatalogue(botFolder, kFileMask)) {
+        const std::string digits = name.size() > 4 && name.ends_with(".txt")
+                                       ? name.substr(0, name.size() - 4)
+                                       : std::string();
+        if (digits.empty() || digits.size() > 9 ||
+            digits.find_first_not_of("0123456789") != std::string::npos ||
+            (digits.size() > 1 && digits[0] == '0') || !filePresent(botFolder + name))
+            continue;
+        logs.emplace_back(std::stoll(digits), name);
+    }
+    std::sort(logs.begin(), logs.end());
+    for (const auto& [n, name] : logs) files.emplace_back(name, ReadFileText(botFolder + name));
+    return files;
+}
 
 std::string playerDataScript(const std::string& bot,
                              const std::vector<std::pair<std::string, std::string>>& files) {

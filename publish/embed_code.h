@@ -16,6 +16,11 @@ std::string embedCode(const std::string& bot, bool fragment, bool html5 = false)
 std::string playerDataScript(const std::string& bot,
                              const std::vector<std::pair<std::string, std::string>>& files);
 
+// The bot's text files that the HTML5 player reads, as playerDataScript takes them: vars.txt and
+// phrases.txt when they are there, then the viseme logs n.txt in the order of n. Raises the
+// errors of ReadFileText.
+std::vector<std::pair<std::string, std::string>> playerDataFiles(const std::string& botFolder);
+
 // The bot name as the player variables carry it: letters, digits, blanks, "-", "_" and "." as
 // they are; every other byte as %XX, which the player decodes back to the exact name. Nothing
 // that is left needs escaping in HTML.

@@ -1,9 +1,4 @@
 // The Publish page ("5. Publish").
-#include <dirent.h>
-
-#include <algorithm>
-#include <memory>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -14,53 +9,21 @@
 #include "fileio.h"
 #include "layout.h"
 #include "main.h"
-#include "paths.h"
-#include "phrase_file.h"
+#include "options_file.h"
 #include "shell.h"
+#include "workspace_paths.h"
 
 namespace {
-// Whether the HTML5 player is used is remembered in the workspace, in this file.
-std::string optionsPath() {
-    return programFolder() + "options.txt";
-}
-constexpr const char* kHtml5On = "html5player=1\n";
-
-bool html5Remembered() {
-    try {
-        return filePresent(optionsPath()) && ReadFileText(optionsPath()) == kHtml5On;
-    } catch (const std::exception&) {
-        return false;  // an unreadable options file leaves the default
-    }
-}
-
-// The bot's text files that the HTML5 player reads: the settings, the phrases, the viseme logs.
-std::vector<std::pair<std::string, std::string>> playerTexts(const std::string& folder) {
-    std::vector<std::pair<std::string, std::string>> files;
-    for (const char* name : {"vars.txt", "phrases.txt"})
-        if (filePresent(folder + name)) files.emplace_back(name, ReadFileText(folder + name));
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), &::closedir);
-    std::vector<int> logs;
-    for (const dirent* e = dir ? ::readdir(dir.get()) : nullptr; e; e = ::readdir(dir.get())) {
-        const std::string name = e->d_name;
-        if (name.size() > 4 && name.ends_with(".txt") &&
-            name.find_first_not_of("0123456789") == name.size() - 4 && name.size() < 14)
-            logs.push_back(std::stoi(name));
-    }
-    std::sort(logs.begin(), logs.end());
-    for (const int n : logs) {
-        const std::string name = std::to_string(n) + ".txt";
-        files.emplace_back(name, ReadFileText(folder + name));
-    }
-    return files;
-}
+// Whether the HTML5 player is used is remembered in the workspace's options.
+constexpr const char* kHtml5Option = "html5player";
 }  // namespace
 
 void TfrmTextToSpeech::createPublishPage() {
     using namespace layout;
     Label17 = label(TabSheet4, "Label17", "5. Test and finally publish your bot!", {12, 24, 0, 0},
-                    Large | Navy);
+                    kLarge | kNavy);
     Label16 = label(TabSheet4, "Label16", "Test your bot on your local computer.",
-                    {28, 68, 225, 17}, WordWrap);
+                    {28, 68, 225, 17}, kWordWrap);
     ButtonTest = button(TabSheet4, "ButtonTest", "Test", {60, 96, 105, 25});
     wire(ButtonTest, &QPushButton::clicked, &TfrmTextToSpeech::ButtonTestClick);
     CheckBoxHtml5Player =
@@ -68,22 +31,23 @@ void TfrmTextToSpeech::createPublishPage() {
     CheckBoxHtml5Player->setObjectName("CheckBoxHtml5Player");
     CheckBoxHtml5Player->move(28, 140);
     CheckBoxHtml5Player->adjustSize();
-    CheckBoxHtml5Player->setChecked(html5Remembered());
+    CheckBoxHtml5Player->setChecked(readOption(kHtml5Option) == "1");
     wire(CheckBoxHtml5Player, &QCheckBox::clicked, &TfrmTextToSpeech::CheckBoxHtml5PlayerClick);
     Label19 = label(TabSheet4, "Label19",
                     "Publish your bot on your website. Clicking on the button will open a folder "
                     "that you need to copy to your web server (including subfolders). Add the html "
                     "code shown to your website. If you do not know how to do this, ask your "
                     "website developer.",
-                    {28, 196, 225, 85}, WordWrap);
+                    {28, 196, 225, 85}, kWordWrap);
     ButtonPublish = button(TabSheet4, "ButtonPublish", "Publish", {60, 288, 105, 25});
     wire(ButtonPublish, &QPushButton::clicked, &TfrmTextToSpeech::ButtonPublishClick);
     Label20 = label(TabSheet4, "Label20",
                     "Add this HTML code to your website at the place where your bot should appear:",
-                    {316, 32, 337, 41}, WordWrap);
+                    {316, 32, 337, 41}, kWordWrap);
     RichEditHtml = new QPlainTextEdit(TabSheet4);
     RichEditHtml->setObjectName("RichEditHtml");
     RichEditHtml->setGeometry(316, 64, 337, 281);
+    RichEditHtml->setAccessibleName("HTML code for your website");
     RichEditHtml->setLineWrapMode(QPlainTextEdit::NoWrap);
     RichEditHtml->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     RichEditHtml->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -99,17 +63,16 @@ std::string TfrmTextToSpeech::BuildEmbedCode(bool fragment) const {
 }
 
 void TfrmTextToSpeech::ButtonTestClick(QObject*) {
-    const std::string flash = programFolder() + "flash/";
-    WriteFileText(flash + "tts.html", BuildEmbedCode(false));
+    WriteFileText(testPagePath(), BuildEmbedCode(false));
     // Opened from disk, the page cannot read the bot's files itself: its data script holds them.
     if (CheckBoxHtml5Player->isChecked())
-        WriteFileText(flash + "tts-data.js",
-                      playerDataScript(botName(), playerTexts(flash + "bots/" + botName() + "/")));
-    shellOpen(quotedTarget(flash + "tts.html"));
+        WriteFileText(playerDataPath(),
+                      playerDataScript(botName(), playerDataFiles(botFolder(botName()))));
+    shellOpen(quotedTarget(testPagePath()));
 }
 
 void TfrmTextToSpeech::CheckBoxHtml5PlayerClick(QObject*) {
-    WriteFileText(optionsPath(), CheckBoxHtml5Player->isChecked() ? kHtml5On : "html5player=0\n");
+    writeOption(kHtml5Option, CheckBoxHtml5Player->isChecked() ? "1" : "0");
     if (ComboBoxBots->currentIndex() >= 0)
         RichEditHtml->setPlainText(QString::fromStdString(BuildEmbedCode(true)));
 }
@@ -120,5 +83,5 @@ void TfrmTextToSpeech::ButtonCopyClipboardClick(QObject*) {
 }
 
 void TfrmTextToSpeech::ButtonPublishClick(QObject*) {
-    shellOpen(quotedTarget(programFolder() + "flash"));
+    shellOpen(quotedTarget(flashFolderUnterminated()));
 }

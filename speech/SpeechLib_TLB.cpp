@@ -8,12 +8,11 @@
 #include <cmath>
 
 #include "errors.h"
-#include "espeak_engine.h"
 #include "text16.h"
 #include "wav.h"
 
 [[noreturn]] void raiseEngineError(const std::string& text) {
-    throw AppError(errkind::Engine, text);
+    throw AppError(errkind::kEngine, text);
 }
 
 int wordsPerMinute(int rate) {
@@ -99,19 +98,8 @@ void TSpFileStream::Close() {
 
 // ------------------------------------------------------------------ voice
 
-namespace {
-SpeechEngineFactory& engineFactory() {
-    static SpeechEngineFactory factory;
-    return factory;
-}
-}  // namespace
-
-void setSpeechEngineFactory(SpeechEngineFactory factory) {
-    engineFactory() = std::move(factory);
-}
-
 TSpVoice::TSpVoice(QObject* owner) : QObject(owner) {
-    engine_ = engineFactory() ? engineFactory()() : connectEspeakVoice();
+    if (SpeechEngine* engine = Installed<SpeechEngine>::get()) engine_ = engine->connect();
     if (!engine_) raiseEngineError("The speech engine is not available.");
     SpeechEngineVoice::Sink sink;
     sink.endStream = [this](int stream, int64_t position) {

@@ -1,8 +1,9 @@
 #pragma once
 
 // The speech engine boundary: the voice, the file stream, the voice tokens and the engine's
-// events, as the rest of the program uses them. The engine behind it is chosen once, when the
-// first voice connects (libespeak-ng with SDL audio; the tests put a scripted engine there).
+// events, as the rest of the program uses them. The engine behind it is a platform part
+// (SpeechEngine), installed at program start; the boundary itself knows no synthesiser and no
+// audio device.
 
 #include <QObject>
 #include <QVariant>
@@ -12,6 +13,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "installed.h"
 
 // ------------------------------------------------------------------ constants
 
@@ -146,8 +149,7 @@ private:
 
 // ------------------------------------------------------------------ the engine behind a voice
 
-// What a voice asks of the engine. The product's engine is libespeak-ng with SDL audio; the
-// tests put a scripted one in its place with setSpeechEngineFactory.
+// What a voice asks of the engine.
 class SpeechEngineVoice {
 public:
     struct Sink {
@@ -173,15 +175,20 @@ public:
     virtual bool waitUntilDone(int msTimeout) = 0;
 };
 
-using SpeechEngineFactory = std::function<std::unique_ptr<SpeechEngineVoice>()>;
-// Replaces the engine that voices connect to from now on; an empty factory restores libespeak-ng.
-void setSpeechEngineFactory(SpeechEngineFactory factory);
+// The speech engine, a platform part: what a voice connects to.
+class SpeechEngine {
+public:
+    virtual ~SpeechEngine() = default;
+    // A new voice of the engine; raises an engine error when it cannot connect.
+    virtual std::unique_ptr<SpeechEngineVoice> connect() = 0;
+};
 
 // ------------------------------------------------------------------ the voice
 
 class TSpVoice : public QObject {
 public:
-    // Connects to the speech engine; raises an engine error when it cannot.
+    // Connects to the speech engine installed; raises an engine error when it cannot, and "The
+    // speech engine is not available." when there is none.
     explicit TSpVoice(QObject* owner);
     ~TSpVoice() override;
 

@@ -5,19 +5,14 @@
 #include <deque>
 #include <functional>
 #include <mutex>
-#include <string>
 #include <vector>
 
+#include "audio_output.h"
 #include "visemes.h"
 
-// The program's one audio output: SDL2_mixer on the sound device, or on SDL's "dummy" driver
-// (real time, no sound) when no device opens. The music preview plays through it, and speech is
-// mixed into it. Returns false, with SDL's error text in `error`, when not even that opens.
-bool openAudioOutput(std::string* error = nullptr);
-
-// Plays utterances one after another on the audio output, and tells when each viseme and the
-// end of each utterance are heard.
-class AudioPlayer {
+// Plays utterances one after another on an audio output, each at its own sample rate, and
+// tells when each viseme and the end of each utterance are heard.
+class AudioPlayer final : public AudioSource {
 public:
     // Something heard: a viseme of an utterance, or its end. `due` is the steady-clock time, in
     // milliseconds, at which it is heard.
@@ -25,26 +20,27 @@ public:
         double due = 0;
         bool end = false;
         int stream = 0;
-        int64_t sample = 0;  // within the utterance
+        int64_t sample = 0;  // within the utterance, at its own rate
         VisemeMark viseme;
     };
 
     // `wake` is called from the audio thread whenever notices are waiting.
-    AudioPlayer(int sampleRate, std::function<void()> wake);
-    ~AudioPlayer();
+    AudioPlayer(AudioOutput& output, std::function<void()> wake);
+    ~AudioPlayer() override;
     AudioPlayer(const AudioPlayer&) = delete;
     AudioPlayer& operator=(const AudioPlayer&) = delete;
 
     // Queues an utterance behind those already queued. Raises an engine error when the audio
     // output cannot be opened.
-    void enqueue(int stream, std::vector<int16_t> samples, std::vector<VisemeMark> visemes);
+    void enqueue(int stream, std::vector<int16_t> samples, int sampleRate,
+                 std::vector<VisemeMark> visemes);
     // Waits until every queued utterance has been played; -1: no time limit.
     bool waitUntilDone(int msTimeout);
     // The notices that have come since the last call, in order.
     std::vector<Notice> takeNotices();
 
-    // Called on the audio thread: the next `count` samples to be heard, `latencyMs` from now.
-    void fill(int16_t* out, size_t count, double latencyMs);
+    void mixInto(int32_t* out, size_t frames, int outputRate, double latencyMs) override;
+    bool busy() const override;
 
     static double nowMs();
 
@@ -52,12 +48,13 @@ private:
     struct Utterance {
         int stream;
         std::vector<int16_t> samples;
+        int sampleRate;
         std::vector<VisemeMark> visemes;
-        size_t played = 0;
-        double startedAt = 0;  // when its first sample is heard
+        double position = 0;  // in samples of its own rate
+        bool started = false;
     };
 
-    const int sampleRate_;
+    AudioOutput& output_;
     const std::function<void()> wake_;
     bool registered_ = false;
     mutable std::mutex mutex_;

@@ -54,10 +54,8 @@ bool waitForEnd(pid_t pid, int timeoutMs, int* status) {
     }
 }
 
-}  // namespace
-
-EncoderOutcome runEncoder(const std::string& program, const std::vector<std::string>& arguments,
-                          int timeoutMs) {
+EncoderOutcome spawnAndWait(const std::string& program, const std::vector<std::string>& arguments,
+                            int timeoutMs) {
     EncoderOutcome outcome;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -88,6 +86,20 @@ EncoderOutcome runEncoder(const std::string& program, const std::vector<std::str
     return outcome;
 }
 
+class ProcessSpawner final : public EncoderSpawner {
+public:
+    EncoderOutcome run(const std::string& program, const std::vector<std::string>& arguments,
+                       int timeoutMs) override {
+        return spawnAndWait(program, arguments, timeoutMs);
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<EncoderSpawner> makeProcessSpawner() {
+    return std::make_unique<ProcessSpawner>();
+}
+
 namespace {
 struct timespec modifiedTime(const std::string& path) {
     struct stat st {};
@@ -99,7 +111,12 @@ struct timespec modifiedTime(const std::string& path) {
 EncoderOutcome encodeMp3File(const std::string& program, const std::vector<std::string>& arguments,
                              const std::string& mp3, int timeoutMs) {
     const struct timespec before = modifiedTime(mp3);
-    EncoderOutcome outcome = runEncoder(program, arguments, timeoutMs);
+    EncoderSpawner* spawner = Installed<EncoderSpawner>::get();
+    EncoderOutcome outcome;
+    if (spawner)
+        outcome = spawner->run(program, arguments, timeoutMs);
+    else
+        outcome.startError = ENOSYS;
     if (!outcome.started) return outcome;
     const struct timespec after = modifiedTime(mp3);
     outcome.wroteFile =

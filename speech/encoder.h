@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "installed.h"
 
 // The MP3 encoder: "./lame.exe" of the working folder, started without a path search, with its
 // own name (the program folder's lame.exe), the WAV path and the MP3 path as its arguments, and
@@ -23,13 +26,23 @@ struct EncoderOutcome {
     bool made() const { return started && !killed && wroteFile && invalid.empty(); }
 };
 
-// Starts `program` with `arguments` and waits for its end, at most `timeoutMs` (then it is
-// killed). Processes no events while waiting.
-EncoderOutcome runEncoder(const std::string& program, const std::vector<std::string>& arguments,
-                          int timeoutMs);
+// What starts the encoder and waits for it, a platform part: posix_spawn and waitpid in the
+// program, an in-process double in the tests.
+class EncoderSpawner {
+public:
+    virtual ~EncoderSpawner() = default;
+    // Starts `program` with `arguments` (its own name first) and waits for its end, at most
+    // `timeoutMs` (then it is stopped). Processes no events while waiting.
+    virtual EncoderOutcome run(const std::string& program,
+                               const std::vector<std::string>& arguments, int timeoutMs) = 0;
+};
 
-// Runs the encoder as runEncoder does and judges what it left at `mp3`: a file that is new (its
-// modification time changed) and MP3 audio (mp3Problem) is made; a new file that is not MP3
+// Starts the program by its path, without a path search, with standard input and outputs on
+// /dev/null, and waits with waitpid; a program that does not end in time is killed.
+std::unique_ptr<EncoderSpawner> makeProcessSpawner();
+
+// Runs the encoder with the spawner installed and judges what it left at `mp3`: a file that is new
+// (its modification time changed) and MP3 audio (mp3Problem) is made; a new file that is not MP3
 // audio, or that an encoder stopped for taking too long left behind, is removed, so that no
 // player plays it.
 EncoderOutcome encodeMp3File(const std::string& program, const std::vector<std::string>& arguments,

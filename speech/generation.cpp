@@ -21,15 +21,11 @@
 #include "phrase_file.h"
 #include "text16.h"
 #include "value_list_editor.h"
+#include "workspace_paths.h"
 
 int32_t PendingStreams = 0;
 std::string VisemeLogPath;
 std::exception_ptr VisemeLogError;
-
-std::string phraseFile(const std::string& programFolder, const std::string& bot, int n,
-                       const char* extension) {
-    return programFolder + "flash/bots/" + bot + "/" + std::to_string(n) + extension;
-}
 
 void createEmptyFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
@@ -70,14 +66,14 @@ private:
 void TfrmTextToSpeech::createGenerationControls() {
     using namespace layout;
     Label15 = label(TabSheet3, "Label15", "Click on the button to generate the bot's speech!",
-                    {19, 280, 225, 25}, WordWrap);
+                    {19, 280, 225, 25}, kWordWrap);
     ButtonGenerateSpeech =
         button(TabSheet3, "ButtonGenerateSpeech", "Generate Speech", {51, 312, 105, 25});
     wire(ButtonGenerateSpeech, &QPushButton::clicked, &TfrmTextToSpeech::ButtonGenerateSpeechClick);
     LabelStatusText =
-        label(TabSheet3, "LabelStatusText", "Status:", {11, 360, 48, 16}, Large | Red);
+        label(TabSheet3, "LabelStatusText", "Status:", {11, 360, 48, 16}, kLarge | kRed);
     LabelStatusText->hide();
-    LabelStatus = label(TabSheet3, "LabelStatus", "", {75, 360, 185, 20}, Large | Red | Fixed);
+    LabelStatus = label(TabSheet3, "LabelStatus", "", {75, 360, 185, 20}, kLarge | kRed | kFixed);
     wire(ButtonPlay, &QPushButton::clicked, &TfrmTextToSpeech::ButtonPlayClick);
     new CloseGuard(this, ButtonGenerateSpeech);
 }
@@ -128,9 +124,8 @@ EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::strin
     PendingStreams = 0;
     ISpeechBaseStream* const savedOutput = SpVoice->AudioOutputStream();
     Trace("Speech");
-    const std::string folder = programFolder();
-    const std::string wav = phraseFile(folder, botName(), n, ".wav");
-    const std::string mp3 = phraseFile(folder, botName(), n, ".mp3");
+    const std::string wav = phraseFilePath(botName(), n, ".wav");
+    const std::string mp3 = phraseFilePath(botName(), n, ".mp3");
 
     // Should anything fail on the way, the stream is closed and the voice speaks aloud again.
     struct Restore {
@@ -151,7 +146,7 @@ EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::strin
     const EncoderOutcome outcome = EncodeMp3(wav, mp3);
     ::unlink(wav.c_str());  // a failure to delete it is ignored
     Trace("Visemes");
-    VisemeLogPath = phraseFile(folder, botName(), n, ".txt");
+    VisemeLogPath = phraseFilePath(botName(), n, ".txt");
     createEmptyFile(VisemeLogPath);
     SpVoice->setAudioOutputStream(savedOutput);
     restore.active = false;

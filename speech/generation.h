@@ -16,9 +16,5 @@ extern std::string VisemeLogPath;
 // An error of the viseme log that came during a generation; the generation raises it.
 extern std::exception_ptr VisemeLogError;
 
-// The files of phrase row n in the folder of `bot`: n.wav, n.mp3, n.txt.
-std::string phraseFile(const std::string& programFolder, const std::string& bot, int n,
-                       const char* extension);
-
 // Creates the file empty (or truncates it) and closes it; raises the input/output error.
 void createEmptyFile(const std::string& path);

@@ -17,9 +17,9 @@ QPixmap loadMaskedBitmap(const std::string& path, int width, int height) {
     reader.setDecideFormatFromContent(false);
     QImage image;
     if (!reader.read(&image) || image.isNull())
-        throw AppError(errkind::Image, "Bitmap image is not valid");
+        throw AppError(errkind::kImage, "Bitmap image is not valid");
     if (image.width() < width || image.height() < height)
-        throw AppError(errkind::Image, "Invalid image size");
+        throw AppError(errkind::kImage, "Invalid image size");
 
     const bool monochrome = image.depth() == 1;
     const QRgb mask =

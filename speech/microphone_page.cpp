@@ -9,7 +9,7 @@
 
 namespace {
 // The pictures, by index, under the working folder.
-const char* const kMouthPictures[MouthPictureCount] = {
+const char* const kMouthPictures[kMouthPictureCount] = {
     "res/mic.bmp",          "res/mic_mouth_2.bmp",     "res/mic_mouth_3.bmp",
     "res/mic_mouth_4.bmp",  "res/mic_mouth_5.bmp",     "res/mic_mouth_6.bmp",
     "res/mic_mouth_7.bmp",  "res/mic_mouth_8.bmp",     "res/mic_mouth_9.bmp",
@@ -24,6 +24,7 @@ void TfrmTextToSpeech::createMicrophone() {
     pbMic = new PaintBox(TabSheet3);
     pbMic->setObjectName("pbMic");
     pbMic->setGeometry(299, 253, 128, 128);
+    pbMic->setAccessibleName("Talking microphone");
     pbMic->OnPaint = [this](QObject* Sender) { runReported([&] { pbMicPaint(Sender); }); };
 }
 

@@ -14,7 +14,7 @@ void appendVisemeLog(const std::string& path, uint32_t visemeId, int32_t duratio
 // The microphone picture of each viseme id 0..21.
 inline constexpr uint8_t VisemePictureMap[22] = {0,  11, 11, 11, 10, 11, 9, 2, 13, 9, 12,
                                                  11, 9,  3,  6,  7,  8,  5, 4, 7,  9, 1};
-inline constexpr int MouthPictureCount = 15;
+inline constexpr int kMouthPictureCount = 15;
 
 // The picture drawn for a viseme: its entry of the map; an id above 21 shows the microphone at
 // rest.

@@ -7,7 +7,7 @@
 // The 22 mouth shapes (visemes) of the speech engine:
 //  0 silence, 1 ae ax ah, 2 aa, 3 ao, 4 ey eh uh, 5 er, 6 y iy ih ix, 7 w uw, 8 ow, 9 aw, 10 oy,
 // 11 ay, 12 h, 13 r, 14 l, 15 s z, 16 sh ch jh zh, 17 th dh, 18 f v, 19 d t n, 20 k g ng, 21 p b m.
-inline constexpr int VisemeCount = 22;
+inline constexpr int kVisemeCount = 22;
 
 // The viseme of a phoneme written in IPA, as the synthesiser names it. Stress and length marks
 // are ignored. A pause (empty name) is 0; a phoneme the table does not know gives -1.

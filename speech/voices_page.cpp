@@ -9,9 +9,9 @@
 #include "SpeechLib_TLB.h"
 #include "layout.h"
 #include "main.h"
-#include "paths.h"
 #include "shell.h"
 #include "text16.h"
+#include "workspace_paths.h"
 
 namespace {
 constexpr const char* kPreferredVoice = "ScanSoft Steffi_Full_22kHz";
@@ -43,12 +43,14 @@ void showNumber(QLabel* label, int value) {
 void TfrmTextToSpeech::createSpeechPage() {
     using namespace layout;
     Label13 = label(TabSheet3, "Label13", "4. Generate your bot's speech!", {11, 24, 212, 16},
-                    Large | Navy);
+                    kLarge | kNavy);
     Label2 = label(TabSheet3, "Label2", "Selected voice for generating speech:", {11, 56, 180, 13});
     ListBoxVoices = new QListWidget(TabSheet3);
     ListBoxVoices->setObjectName("ListBoxVoices");
     ListBoxVoices->setGeometry(13, 72, 212, 73);
     ListBoxVoices->setUniformItemSizes(true);
+    Label2->setBuddy(ListBoxVoices);
+    ListBoxVoices->setAccessibleName("Selected voice for generating speech");
     wire(ListBoxVoices, &QListWidget::currentRowChanged, &TfrmTextToSpeech::ListBoxVoicesClick);
     Label18 =
         label(TabSheet3, "Label18", "Information about the selected voice:", {11, 158, 175, 13});
@@ -56,6 +58,8 @@ void TfrmTextToSpeech::createSpeechPage() {
     lstEngineInfo->setObjectName("lstEngineInfo");
     lstEngineInfo->setGeometry(11, 174, 217, 65);
     lstEngineInfo->setUniformItemSizes(true);
+    Label18->setBuddy(lstEngineInfo);
+    lstEngineInfo->setAccessibleName("Information about the selected voice");
 
     gbAttrs = new QGroupBox("Attributes for generated speech", TabSheet3);
     gbAttrs->setObjectName("gbAttrs");
@@ -63,23 +67,23 @@ void TfrmTextToSpeech::createSpeechPage() {
     Label4 = label(gbAttrs, "Label4", "Rate:", {16, 32, 26, 13});
     tbRate = trackBar(gbAttrs, "tbRate", {56, 24, 161, 33}, -10, 10, true);
     Label4->setBuddy(tbRate);
-    lblMinSpeed = label(gbAttrs, "lblMinSpeed", "-10", {65, 57, 15, 13}, Centred);
-    lblMaxSpeed = label(gbAttrs, "lblMaxSpeed", "10", {206, 56, 12, 13}, Centred);
+    lblMinSpeed = label(gbAttrs, "lblMinSpeed", "-10", {65, 57, 15, 13}, kCentred);
+    lblMaxSpeed = label(gbAttrs, "lblMaxSpeed", "10", {206, 56, 12, 13}, kCentred);
     lblRate = label(gbAttrs, "lblRate", "0", {216, 28, 0, 0});
-    Label5 = label(gbAttrs, "Label5", "Volume:", {16, 88, 38, 13}, Centred);
+    Label5 = label(gbAttrs, "Label5", "Volume:", {16, 88, 38, 13}, kCentred);
     tbVolume = trackBar(gbAttrs, "tbVolume", {56, 80, 161, 30}, 0, 100, false);
     Label5->setBuddy(tbVolume);
-    lblMinVolume = label(gbAttrs, "lblMinVolume", "0", {61, 109, 6, 13}, Centred);
-    lblMaxVolume = label(gbAttrs, "lblMaxVolume", "100", {201, 109, 18, 13}, Centred);
+    lblMinVolume = label(gbAttrs, "lblMinVolume", "0", {61, 109, 6, 13}, kCentred);
+    lblMaxVolume = label(gbAttrs, "lblMaxVolume", "100", {201, 109, 18, 13}, kCentred);
     lblVolume = label(gbAttrs, "lblVolume", "0", {216, 84, 0, 0});
     wire(tbRate, &QSlider::valueChanged, &TfrmTextToSpeech::tbRateChange);
     wire(tbVolume, &QSlider::valueChanged, &TfrmTextToSpeech::tbVolumeChange);
 
-    Label24 = label(TabSheet3, "Label24", "Do you want more voices?", {299, 185, 151, 13}, Bold);
+    Label24 = label(TabSheet3, "Label24", "Do you want more voices?", {299, 185, 151, 13}, kBold);
     Label25 = label(TabSheet3, "Label25",
                     "Click on the button to visit our website to find out more how to add "
                     "additional voices to this software.",
-                    {299, 201, 241, 41}, WordWrap);
+                    {299, 201, 241, 41}, kWordWrap);
     ButtonAddVoices =
         button(TabSheet3, "ButtonAddVoices", "Additional voices", {547, 202, 105, 25});
     wire(ButtonAddVoices, &QPushButton::clicked, &TfrmTextToSpeech::ButtonAddVoicesClick);
@@ -152,7 +156,7 @@ void TfrmTextToSpeech::tbVolumeChange(QObject*) {
 
 void TfrmTextToSpeech::ButtonAddVoicesClick(QObject*) {
     // The page about more voices is part of the workspace, so that it is there offline.
-    const QString page = QString::fromStdString(programFolder() + "help/voices.html");
+    const QString page = QString::fromStdString(voicesHelpPath());
     shellOpen(QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded).toStdString());
 }
 

@@ -1,10 +1,12 @@
-// Runs the window tests on Qt's offscreen platform, with SDL's dummy audio driver.
+// Runs the window tests on Qt's offscreen platform, with SDL's dummy audio driver, and with the
+// in-process doubles of every platform part installed.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <cstdlib>
 
 #include "layout.h"
+#include "test_platform.h"
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -12,5 +14,6 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setFont(layout::windowFont());
     ::testing::InitGoogleTest(&argc, argv);
+    installTestPlatform();
     return RUN_ALL_TESTS();
 }

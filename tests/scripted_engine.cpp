@@ -61,24 +61,14 @@ void ScriptedEngine::viseme(uint32_t id, int duration, int stream) const {
     if (sink_.viseme) sink_.viseme(stream, 0, duration, 0, 0, id);
 }
 
-namespace {
-ScriptedEngineScope* currentScope = nullptr;
-}
-
-ScriptedEngineScope::ScriptedEngineScope() {
-    currentScope = this;
-    setSpeechEngineFactory([]() -> std::unique_ptr<SpeechEngineVoice> {
-        if (currentScope->failToConnect) raiseEngineError("The speech engine is not installed.");
-        auto made = std::make_unique<ScriptedEngine>();
-        made->tokens = currentScope->tokens;
-        currentScope->engine = made.get();
-        return made;
-    });
-}
-
-ScriptedEngineScope::~ScriptedEngineScope() {
-    setSpeechEngineFactory({});
-    currentScope = nullptr;
+std::unique_ptr<SpeechEngineVoice> ScriptedEngineScope::connect() {
+    if (failToConnect) raiseEngineError("The speech engine is not installed.");
+    auto made = std::make_unique<ScriptedEngine>();
+    made->tokens = tokens;
+    made->rate_ = rate;
+    made->volume_ = volume;
+    engine = made.get();
+    return made;
 }
 
 Ref<ISpeechObjectToken> scriptedVoice(const std::u16string& description,

@@ -73,16 +73,22 @@ private:
     QObject context_;  // queued ends are dropped with the engine
 };
 
-// Makes every voice that connects during its life use a new ScriptedEngine; `engine` is the
-// last one connected.
-class ScriptedEngineScope {
+// The speech engine installed during its life: every voice that connects gets a new
+// ScriptedEngine; `engine` is the last one connected.
+class ScriptedEngineScope final : public SpeechEngine {
 public:
-    ScriptedEngineScope();
-    ~ScriptedEngineScope();
+    ScriptedEngineScope() : install_(this) {}
+    std::unique_ptr<SpeechEngineVoice> connect() override;
+
     ScriptedEngine* engine = nullptr;
-    // Voices that the next engines list.
+    // Voices that the next engines list, and their rate and volume.
     std::vector<Ref<ISpeechObjectToken>> tokens;
+    int rate = 0;
+    int volume = 100;
     bool failToConnect = false;
+
+private:
+    Install<SpeechEngine> install_;
 };
 
 Ref<ISpeechObjectToken> scriptedVoice(const std::u16string& description,

@@ -17,7 +17,6 @@
 #include "errorreport.h"
 #include "errors.h"
 #include "paths.h"
-#include "shell.h"
 
 namespace fs = std::filesystem;
 
@@ -42,7 +41,7 @@ TempWorkspace::TempWorkspace(const std::string& inner)
     : folder_(TempDir::path() + inner), previousWorkingFolder_(workingFolder()) {
     for (const char* folder : {"flash/bots", "flash/chars", "flash/backs", "flash/music"})
         fs::create_directories(path() + folder);
-    fs::copy(STAGED_RES, path() + "res", fs::copy_options::recursive);
+    fs::copy(STAGED_WORKSPACE "/res", path() + "res", fs::copy_options::recursive);
     setProgramFolderForTests(path());
     if (::chdir(path().c_str()) != 0) throw std::runtime_error("chdir failed");
 }
@@ -71,7 +70,6 @@ void TempWorkspace::fakeEncoder(const std::string& script) const {
 
 ScriptedDialogs::~ScriptedDialogs() {
     discardQueuedReports();
-    setDialogs(nullptr);
 }
 
 std::vector<std::string>& ScriptedDialogs::shown() {
@@ -103,8 +101,8 @@ bool ScriptedDialogs::inputQuery(const std::string& caption, const std::string& 
     return true;
 }
 
-RealBoxes::RealBoxes() : timer_(new QTimer) {
-    setDialogs(nullptr);
+RealBoxes::RealBoxes()
+    : qtDialogs_(makeQtDialogs()), install_(qtDialogs_.get()), timer_(new QTimer) {
     QObject::connect(timer_, &QTimer::timeout, [this] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         // A user presses the key once the box is in front and has the keyboard.
@@ -144,28 +142,6 @@ std::string readFile(const std::string& path) {
 bool exists(const std::string& path) {
     std::error_code ignored;
     return fs::exists(fs::symlink_status(path, ignored));
-}
-
-RecordingOpener::RecordingOpener() {
-    const std::string record = path() + "argument";
-    writeFile(path() + "opener", "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + ".tmp'\nmv '" +
-                                     record + ".tmp' '" + record + "'\n");
-    fs::permissions(path() + "opener", fs::perms::owner_all);
-    setShellOpenerForTests(path() + "opener");
-}
-
-RecordingOpener::~RecordingOpener() {
-    setShellOpenerForTests({});
-}
-
-std::string RecordingOpener::argument() const {
-    for (int i = 0; i < 500 && !exists(path() + "argument"); ++i) ::usleep(20000);
-    return readFile(path() + "argument");
-}
-
-bool RecordingOpener::started() const {
-    ::usleep(300000);
-    return exists(path() + "argument");
 }
 
 std::vector<QWidget*> tabOrderOf(const std::vector<QWidget*>& widgets) {

@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,7 +42,8 @@ public:
 
     // Makes the workspace's lame.exe a link to the system's encoder.
     void linkEncoder() const;
-    // Makes the workspace's lame.exe a shell script with this body.
+    // Makes the workspace's lame.exe a shell script with this body (for the tests that start
+    // the encoder as a process, with ProcessEncoder).
     void fakeEncoder(const std::string& script) const;
     // The body of an encoder script that writes one silent MPEG audio frame to its output.
     static constexpr const char* kWritesMp3 =
@@ -52,11 +54,11 @@ private:
     std::string previousWorkingFolder_;
 };
 
-// Dialogs that answer without a person: messages and error reports are recorded, input
-// dialogs take the next scripted answer (nullopt: "Cancel").
+// Dialogs that answer without a person, installed for the life of the object: messages and
+// error reports are recorded, input dialogs take the next scripted answer (nullopt: "Cancel").
 class ScriptedDialogs : public Dialogs {
 public:
-    ScriptedDialogs() { setDialogs(this); }
+    ScriptedDialogs() : install_(this) {}
     ~ScriptedDialogs() override;
 
     void showMessage(Kind kind, const std::string& text) override;
@@ -75,6 +77,7 @@ public:
 
 private:
     std::vector<std::string> shown_;
+    Install<Dialogs> install_;
 };
 
 // Qt's own modal boxes, closed as a user closes them: every message box that comes up gets the
@@ -92,6 +95,8 @@ public:
     const std::vector<std::string>& closed() const { return closed_; }
 
 private:
+    std::unique_ptr<Dialogs> qtDialogs_;
+    Install<Dialogs> install_;
     class QTimer* timer_;
     std::vector<std::string> closed_;
 };
@@ -99,16 +104,6 @@ private:
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
-
-// Stands in for the desktop's opener while it lives: records the argument it is started with.
-class RecordingOpener : public TempDir {
-public:
-    RecordingOpener();
-    ~RecordingOpener();
-    // The argument of the first start, once it has come (empty after 10 s without one).
-    std::string argument() const;
-    bool started() const;
-};
 
 // The order in which Tab visits `widgets`, starting at the first of them.
 std::vector<QWidget*> tabOrderOf(const std::vector<QWidget*>& widgets);

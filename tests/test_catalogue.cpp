@@ -54,12 +54,12 @@ TEST(AttributeWord, FollowsTheEntrysKind) {
 TEST(Catalogue, BotsAndCharactersArePlainFoldersOnly) {
     Mixed dir;
     // Read-only, hidden and linked folders, files, "." and ".." are not listed.
-    EXPECT_EQ(listCatalogue(dir.path(), FolderMask), std::vector<std::string>{"plain"});
+    EXPECT_EQ(listCatalogue(dir.path(), kFolderMask), std::vector<std::string>{"plain"});
 }
 
 TEST(Catalogue, BackgroundsAndMusicTakeFilesAndFoldersWithinTheLowAttributes) {
     Mixed dir;
-    EXPECT_EQ(sorted(listCatalogue(dir.path(), FileMask)),
+    EXPECT_EQ(sorted(listCatalogue(dir.path(), kFileMask)),
               (std::vector<std::string>{".hidden.jpg", ".hiddendir", "fifo", "file.jpg",
                                         "locked.jpg", "noext", "plain", "readonly"}));
 }
@@ -69,14 +69,14 @@ TEST(Catalogue, KeepsTheFileSystemsOrder) {
     for (int i = 0; i < 50; ++i) fs::create_directory(dir.path() + "bot" + std::to_string(i));
     std::vector<std::string> order;
     for (const auto& e : fs::directory_iterator(dir.path())) order.push_back(e.path().filename());
-    EXPECT_EQ(listCatalogue(dir.path(), FolderMask), order);
+    EXPECT_EQ(listCatalogue(dir.path(), kFolderMask), order);
 }
 
 TEST(Catalogue, AMissingFolderOrAFileInItsPlaceListsNothing) {
     TempDir dir;
-    EXPECT_TRUE(listCatalogue(dir.path() + "missing", FileMask).empty());
+    EXPECT_TRUE(listCatalogue(dir.path() + "missing", kFileMask).empty());
     writeFile(dir.path() + "file", "x");
-    EXPECT_TRUE(listCatalogue(dir.path() + "file", FileMask).empty());
+    EXPECT_TRUE(listCatalogue(dir.path() + "file", kFileMask).empty());
 }
 
 TEST(CatalogueLookup, IgnoresLetterCaseAndGivesTheUpperOfTwo) {

@@ -124,7 +124,6 @@ TEST_F(ErrorBoxes, ReportsFromACellEditorLeaveTheGridWorkingAndTheFileAsItShould
 TEST_F(ErrorBoxes, AnEqualsSignTypedDuringAGenerationIsRefusedAndTheGenerationCompletes) {
     workspace.addBot("bot");
     writeFile(phrases(), "k=Hallo\r\n");
-    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start(1);
     engine.engine->endAudibleAtOnce = false;
     QTimer::singleShot(50, [&] { typeIntoCell(1, 0, "="); });

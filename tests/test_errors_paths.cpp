@@ -26,7 +26,7 @@ TEST(ErrorText, ApplicationErrorBoxNamesKindModuleAddressAndMessage) {
     EXPECT_EQ(applicationErrorText("EngineError", "parlomat", reinterpret_cast<void*>(0x1234),
                                    "No voice"),
               "Exception EngineError in module parlomat at 0x1234.\nNo voice.");
-    const AppError error(errkind::Engine, "No voice.");
+    const AppError error(errkind::kEngine, "No voice.");
     const std::string text = applicationErrorText(error);
     EXPECT_TRUE(text.starts_with("Exception EngineError in module ")) << text;
     EXPECT_TRUE(text.ends_with(".\nNo voice.")) << text;
@@ -36,7 +36,7 @@ TEST(ErrorReport, AnErrorThatEscapesAHandlerIsReportedOnceAndEndsIt) {
     ScriptedDialogs dialogs;
     bool after = false;
     EXPECT_FALSE(runReported([&] {
-        throw AppError(errkind::InOut, "File not found");
+        throw AppError(errkind::kInOut, "File not found");
         after = true;
     }));
     EXPECT_FALSE(after);

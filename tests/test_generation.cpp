@@ -19,12 +19,13 @@
 
 #include "SpeechLib_TLB.h"
 #include "encoder.h"
-#include "espeak_engine.h"
+#include "espeak_synth.h"
 #include "generation.h"
 #include "main.h"
 #include "mp3_check.h"
 #include "scripted_engine.h"
 #include "support.h"
+#include "test_platform.h"
 #include "value_list_editor.h"
 
 namespace fs = std::filesystem;
@@ -95,10 +96,8 @@ double wavMs(const std::string& path) {
 TEST_F(Generation, TheStatusControlsAreLaidOut) {
     start("");
     EXPECT_EQ(frm->Label15->text(), "Click on the button to generate the bot's speech!");
-    EXPECT_EQ(frm->ButtonGenerateSpeech->geometry(), QRect(51, 312, 105, 25));
     EXPECT_TRUE(frm->LabelStatusText->isHidden());
     EXPECT_EQ(frm->LabelStatus->text(), "");
-    EXPECT_EQ(frm->LabelStatus->geometry(), QRect(75, 360, 185, 20));
 }
 
 TEST_F(Generation, AnEmptyListWritesNothingAndCompletes) {
@@ -115,8 +114,6 @@ TEST_F(Generation, AnEmptyListWritesNothingAndCompletes) {
 }
 
 TEST_F(Generation, EachPhraseIsRenderedEncodedAndSpokenInOrder) {
-    // A compiled stand-in records every argument, its own name included, and copies the WAV.
-    fs::create_symlink(FAKE_ENCODER, workspace.path() + "lame.exe");
     start("a= \tHallo Welt \r\n\r\nOhne Gleichheitszeichen\r\n");
     writeFile(file("1.txt"), "old log\r\n");
     writeFile(file("7.mp3"), "older");
@@ -133,12 +130,16 @@ TEST_F(Generation, EachPhraseIsRenderedEncodedAndSpokenInOrder) {
         EXPECT_EQ(readFile(file(std::to_string(n) + ".txt")), "") << n;
     }
     EXPECT_EQ(readFile(file("7.mp3")), "older");  // rows beyond the list stay
-    // The encoder got its own name and the two paths, each as one argument, blanks kept.
-    const std::string bot = workspace.bot(frm->botName());
-    EXPECT_EQ(readFile(file("args")), workspace.path() + "lame.exe\n" + bot + "0.wav\n" + bot +
-                                          "0.mp3\n" + workspace.path() + "lame.exe\n" + bot +
-                                          "1.wav\n" + bot + "1.mp3\n" + workspace.path() +
-                                          "lame.exe\n" + bot + "2.wav\n" + bot + "2.mp3\n");
+    // The encoder ./lame.exe got its own name and the two paths, blanks kept, while each WAV
+    // file was there.
+    const auto& calls = harnessEncoder().calls;
+    ASSERT_EQ(calls.size(), 3u);
+    for (int n = 0; n < 3; ++n) {
+        const std::string base = workspace.bot(frm->botName()) + std::to_string(n);
+        EXPECT_EQ(calls[n].program, "./lame.exe");
+        EXPECT_EQ(calls[n].arguments, (std::vector<std::string>{workspace.path() + "lame.exe",
+                                                                base + ".wav", base + ".mp3"}));
+    }
     const std::vector<std::string> one = {"Speech", "Generate MP3", "exit code=0", "Visemes",
                                           "Done"};
     std::vector<std::string> expected = {"Generate: Hallo Welt"};
@@ -172,7 +173,6 @@ TEST_F(Generation, PlayPreviewOnAnEmptyListIsAnIndexError) {
 }
 
 TEST_F(Generation, APreviewsEndOfStreamEndsTheWaitOfAPhrase) {
-    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n");
     engine.engine->endAudibleAtOnce = false;
     QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);  // stream 1, still being spoken
@@ -188,7 +188,6 @@ TEST_F(Generation, APreviewsEndOfStreamEndsTheWaitOfAPhrase) {
 }
 
 TEST_F(Generation, AnEndOfStreamBeforeTheAudiblePassMeansNoWait) {
-    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n=two\r\n");
     engine.engine->endAudibleAtOnce = false;
     engine.engine->endFilePassInWait = true;  // the file pass ends with an event of its own
@@ -208,7 +207,6 @@ TEST_F(Generation, AnEndOfStreamBeforeTheAudiblePassMeansNoWait) {
 }
 
 TEST_F(Generation, EntriesDeletedDuringTheWaitEndItWithTheIndexErrorAndTheControlsComeBack) {
-    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n=two\r\n=three\r\n");
     engine.engine->endAudibleAtOnce = false;
     QTimer::singleShot(50, [&] {
@@ -226,7 +224,6 @@ TEST_F(Generation, EntriesDeletedDuringTheWaitEndItWithTheIndexErrorAndTheContro
 }
 
 TEST_F(Generation, AnEngineFailureClosesTheStreamRestoresTheOutputAndReportsIt) {
-    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n=two\r\n");
     engine.engine->endAudibleAtOnce = false;
     const std::string folder = workspace.bot(frm->botName());
@@ -249,7 +246,6 @@ TEST_F(Generation, AnEngineFailureClosesTheStreamRestoresTheOutputAndReportsIt) 
 }
 
 TEST_F(Generation, PlayPreviewIsHeldWhileAPhraseIsMadeSoThatItsLogIsWhole) {
-    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n");
     engine.engine->endAudibleAtOnce = false;
     bool heldDuring = false;
@@ -268,7 +264,6 @@ TEST_F(Generation, PlayPreviewIsHeldWhileAPhraseIsMadeSoThatItsLogIsWhole) {
 }
 
 TEST_F(Generation, AFilePassCutShortByAFullDiskLeavesNoWavFile) {
-    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n");
     // The file size limit makes the WAV file's samples fail half-way, as a full disk would.
     struct rlimit saved {};
@@ -289,6 +284,7 @@ TEST_F(Generation, AFilePassCutShortByAFullDiskLeavesNoWavFile) {
 }
 
 TEST_F(Generation, AMissingEncoderIsCountedAndToldAtTheEnd) {
+    const ProcessEncoder real;
     start("=one\r\n=two\r\n");
     generate();
     EXPECT_EQ(frm->LabelStatus->text(), "Completed with errors!");
@@ -302,6 +298,7 @@ TEST_F(Generation, AMissingEncoderIsCountedAndToldAtTheEnd) {
 }
 
 TEST_F(Generation, EncoderOutcomesAreToldAsTheyHappened) {
+    const ProcessEncoder real;  // scripts stand in for the encoder
     const std::string mp3 = TempWorkspace::kWritesMp3;
     const std::string none = "1 of 1 phrases have no new MP3 file:\n1: ";
     struct Case {
@@ -362,7 +359,6 @@ TEST(Encoder, TheWarningNotesPhrasesMadeDespiteTheirExitCode) {
 }
 
 TEST_F(Generation, ClosingTheWindowWaitsForTheEndOfTheGeneration) {
-    workspace.fakeEncoder(TempWorkspace::kWritesMp3);
     start("=one\r\n");
     engine.engine->endAudibleAtOnce = false;
     bool visibleAfterClose = false;
@@ -394,7 +390,7 @@ TEST(Encoder, AnEncoderThatNeverEndsIsStopped) {
     fs::permissions(dir.path() + "slow", fs::perms::owner_all);
     QElapsedTimer clock;
     clock.start();
-    const EncoderOutcome outcome = runEncoder(dir.path() + "slow", {"slow"}, 300);
+    const EncoderOutcome outcome = makeProcessSpawner()->run(dir.path() + "slow", {"slow"}, 300);
     EXPECT_TRUE(outcome.started);
     EXPECT_TRUE(outcome.killed);
     EXPECT_FALSE(outcome.made());
@@ -410,13 +406,15 @@ TEST(Encoder, RunsWithNothingOnItsStandardStreams) {
               "#!/bin/sh\nread x; echo \"[$x]\" > \"$1\"; echo noise; echo more >&2\n");
     fs::permissions(dir.path() + "probe", fs::perms::owner_all);
     const EncoderOutcome outcome =
-        runEncoder(dir.path() + "probe", {"probe", dir.path() + "out"}, 5000);
+        makeProcessSpawner()->run(dir.path() + "probe", {"probe", dir.path() + "out"}, 5000);
     EXPECT_TRUE(outcome.made());
     EXPECT_EQ(readFile(dir.path() + "out"), "[]\n");
 }
 
 // The real engine and the real encoder, for a bot of three phrases.
 TEST(GenerationRealEngine, ThreePhrasesGiveMp3FilesOfTheirLengthAndLogs) {
+    const RealSpeech speech;
+    const ProcessEncoder encoder;
     TempWorkspace workspace("real work/");
     ScriptedDialogs dialogs;
     workspace.linkEncoder();

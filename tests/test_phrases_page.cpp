@@ -76,8 +76,6 @@ using Entries = std::vector<std::string>;
 TEST_F(PhrasesPage, IsLaidOutWithTheGridAndItsButtons) {
     start({{"bot", std::nullopt}});
     EXPECT_EQ(frm->PageControl1->widget(1), frm->TabSheet1);
-    EXPECT_EQ(frm->Label1->geometry(), QRect(12, 21, 645, 41));
-    EXPECT_EQ(grid->geometry(), QRect(8, 64, 649, 265));
     EXPECT_EQ(grid->model()->headerData(0, Qt::Horizontal).toString(), "Keywords");
     EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), "Phrases");
     EXPECT_EQ(grid->columnWidth(0), 150);
@@ -87,7 +85,6 @@ TEST_F(PhrasesPage, IsLaidOutWithTheGridAndItsButtons) {
     EXPECT_EQ(frm->ButtonAddPhrase->text(), "Add Phrase");
     EXPECT_EQ(frm->ButtonDeletePhrase->text(), "Delete Phrase");
     EXPECT_EQ(frm->ButtonPlay->text(), "Play preview");
-    EXPECT_EQ(frm->ButtonPlay->geometry(), QRect(288, 343, 75, 25));
 }
 
 TEST_F(PhrasesPage, SelectingABotReadsItsFileAnewEachTime) {

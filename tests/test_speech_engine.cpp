@@ -9,8 +9,9 @@
 
 #include "SpeechLib_TLB.h"
 #include "errors.h"
-#include "espeak_engine.h"
+#include "espeak_synth.h"
 #include "support.h"
+#include "test_platform.h"
 #include "text16.h"
 #include "visemes.h"
 
@@ -73,9 +74,14 @@ uint16_t u16At(const std::string& s, size_t at) {
     return v;
 }
 
+// The voices of libespeak-ng, heard through SDL's dummy driver.
+struct RealEngine : ::testing::Test {
+    RealSpeech speech;
+};
+
 }  // namespace
 
-TEST(SpeechEngine, AFilePassWritesAValidWaveFileAndDeliversNoEvents) {
+TEST_F(RealEngine, AFilePassWritesAValidWaveFileAndDeliversNoEvents) {
     TempDir dir;
     QObject owner;
     TSpVoice voice(&owner);
@@ -118,7 +124,7 @@ TEST(SpeechEngine, AFilePassWritesAValidWaveFileAndDeliversNoEvents) {
     EXPECT_TRUE(heard.ends.empty());
 }
 
-TEST(SpeechEngine, AnAudiblePassDeliversVisemesInOrderThenOneEndOfStream) {
+TEST_F(RealEngine, AnAudiblePassDeliversVisemesInOrderThenOneEndOfStream) {
     QObject owner;
     TSpVoice voice(&owner);
     Heard heard;
@@ -160,7 +166,7 @@ TEST(SpeechEngine, AnAudiblePassDeliversVisemesInOrderThenOneEndOfStream) {
     EXPECT_GT(heardFor, audioMs - 100);
 }
 
-TEST(SpeechEngine, QueuedRequestsPlayInOrderAndWaitUntilDoneWaitsForAll) {
+TEST_F(RealEngine, QueuedRequestsPlayInOrderAndWaitUntilDoneWaitsForAll) {
     QObject owner;
     TSpVoice voice(&owner);
     Heard heard;
@@ -174,7 +180,7 @@ TEST(SpeechEngine, QueuedRequestsPlayInOrderAndWaitUntilDoneWaitsForAll) {
     EXPECT_TRUE(voice.WaitUntilDone(0));
 }
 
-TEST(SpeechEngine, RateAndVolumeChangeTheSpeech) {
+TEST_F(RealEngine, RateAndVolumeChangeTheSpeech) {
     const std::string text = "We are open from nine to five, Monday to Friday.";
     const auto fast = renderSpeech("gmw/en", wordsPerMinute(10), 100, text);
     const auto normal = renderSpeech("gmw/en", wordsPerMinute(0), 100, text);
@@ -211,7 +217,7 @@ TEST(SpeechEngine, RateAndVolumeChangeTheSpeech) {
     EXPECT_EQ(voice.Volume(), 0);
 }
 
-TEST(SpeechEngine, ListsManyVoicesWithAllFourAttributes) {
+TEST_F(RealEngine, ListsManyVoicesWithAllFourAttributes) {
     QObject owner;
     TSpVoice voice(&owner);
     const Ref<ISpeechObjectTokens> voices = voice.GetVoices(u"", u"");
@@ -229,7 +235,7 @@ TEST(SpeechEngine, ListsManyVoicesWithAllFourAttributes) {
     EXPECT_THROW(voices->Item(voices->Count()), AppError);
 }
 
-TEST(SpeechEngine, TokensAreCountedAndReleased) {
+TEST_F(RealEngine, TokensAreCountedAndReleased) {
     QObject owner;
     TSpVoice voice(&owner);
     Ref<ISpeechObjectToken> token = voice.GetVoices()->Item(1);  // not the voice in use
@@ -246,7 +252,7 @@ TEST(SpeechEngine, TokensAreCountedAndReleased) {
     EXPECT_EQ(token->references(), held + 1);
 }
 
-TEST(SpeechEngine, OddTextIsSpokenLiterallyAndNeverBreaksTheEngine) {
+TEST_F(RealEngine, OddTextIsSpokenLiterallyAndNeverBreaksTheEngine) {
     const auto phonemesOf = [](const std::string& text) {
         return renderSpeech("gmw/en", 175, 100, text).phonemes.size();
     };
@@ -265,7 +271,7 @@ TEST(SpeechEngine, OddTextIsSpokenLiterallyAndNeverBreaksTheEngine) {
                 cut / 20.0);
 }
 
-TEST(SpeechEngine, AFileStreamInAMissingFolderFailsWithAClearError) {
+TEST_F(RealEngine, AFileStreamInAMissingFolderFailsWithAClearError) {
     TempDir dir;
     QObject owner;
     TSpFileStream stream(&owner);
@@ -276,7 +282,7 @@ TEST(SpeechEngine, AFileStreamInAMissingFolderFailsWithAClearError) {
         EXPECT_EQ(std::string(e.what()), "The speech engine cannot create the file \"" +
                                              dir.path() +
                                              "missing/0.wav\". No such file or directory");
-        EXPECT_EQ(e.kind(), errkind::Engine);
+        EXPECT_EQ(e.kind(), errkind::kEngine);
     }
     EXPECT_FALSE(stream.isOpen());
     stream.Close();  // nothing open: nothing happens

@@ -43,7 +43,7 @@ TEST(VisemeLog, ALogThatCannotBeWrittenGivesTheInputOutputError) {
 }
 
 TEST(VisemeLog, IdsAboveTheTableShowTheMicrophoneAtRest) {
-    for (uint32_t id = 0; id < 22; ++id) EXPECT_EQ(pictureForViseme(id), VisemePictureMap[id]);
+    EXPECT_EQ(pictureForViseme(21), 1);  // p b m: the closed lips, the table's last entry
     EXPECT_EQ(pictureForViseme(22), 0);
     EXPECT_EQ(pictureForViseme(255), 0);
     EXPECT_EQ(pictureForViseme(4294967295u), 0);

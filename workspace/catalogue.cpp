@@ -10,22 +10,22 @@
 uint32_t attributeWord(const std::string& folder, const std::string& name) {
     const std::string path = folder + "/" + name;
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return attr::System;
+    if (::lstat(path.c_str(), &st) != 0) return attr::kSystem;
 
     uint32_t word = 0;
     if (S_ISLNK(st.st_mode)) {
         struct stat target {};
         const bool toFolder = ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
-        word = attr::ReparsePoint | (toFolder ? attr::Directory : attr::Archive);
+        word = attr::kReparsePoint | (toFolder ? attr::kDirectory : attr::kArchive);
     } else if (S_ISDIR(st.st_mode)) {
-        word = attr::Directory;
+        word = attr::kDirectory;
     } else if (S_ISREG(st.st_mode)) {
-        word = attr::Archive;
+        word = attr::kArchive;
     } else {
-        word = attr::System;
+        word = attr::kSystem;
     }
-    if (!name.empty() && name.front() == '.') word |= attr::Hidden;
-    if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) word |= attr::ReadOnly;
+    if (!name.empty() && name.front() == '.') word |= attr::kHidden;
+    if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) word |= attr::kReadOnly;
     return word;
 }
 

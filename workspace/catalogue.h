@@ -6,19 +6,19 @@
 
 // Attribute bits of a directory entry, with the values of the workspace's original platform.
 namespace attr {
-inline constexpr uint32_t ReadOnly = 0x01;
-inline constexpr uint32_t Hidden = 0x02;
-inline constexpr uint32_t System = 0x04;
-inline constexpr uint32_t VolumeLabel = 0x08;
-inline constexpr uint32_t Directory = 0x10;
-inline constexpr uint32_t Archive = 0x20;
-inline constexpr uint32_t ReparsePoint = 0x400;
+inline constexpr uint32_t kReadOnly = 0x01;
+inline constexpr uint32_t kHidden = 0x02;
+inline constexpr uint32_t kSystem = 0x04;
+inline constexpr uint32_t kVolumeLabel = 0x08;
+inline constexpr uint32_t kDirectory = 0x10;
+inline constexpr uint32_t kArchive = 0x20;
+inline constexpr uint32_t kReparsePoint = 0x400;
 }  // namespace attr
 
 // Masks of the four catalogues: bots and characters take plain folders, backgrounds and music
 // tracks take every entry whose attributes all lie within 0x3F.
-inline constexpr uint32_t FolderMask = 0x10;
-inline constexpr uint32_t FileMask = 0x3F;
+inline constexpr uint32_t kFolderMask = 0x10;
+inline constexpr uint32_t kFileMask = 0x3F;
 
 // The attribute word of the entry `name` in `folder` (from lstat): directory 0x10, regular file
 // 0x20, hidden 0x02 for a name beginning with ".", read-only 0x01 when the owner may not write,

@@ -3,16 +3,17 @@
 
 #include "catalogue.h"
 #include "main.h"
-#include "paths.h"
+#include "workspace_paths.h"
 
 namespace {
 
 // Rebuilds a box from a folder listing: emptied, the leading entry (if any), then the names the
 // mask takes, in listing order. The box ends without a selection.
-void fillBox(QComboBox* box, const char* folder, uint32_t mask, const char* leading = nullptr) {
+void fillBox(QComboBox* box, const std::string& folder, uint32_t mask,
+             const char* leading = nullptr) {
     QStringList items;
     if (leading) items << leading;
-    for (const std::string& name : listCatalogue(programFolder() + folder, mask))
+    for (const std::string& name : listCatalogue(folder, mask))
         items << QString::fromStdString(name);
     const QSignalBlocker blocker(box);
     box->clear();
@@ -30,17 +31,17 @@ int catalogueIndexOf(const QComboBox* box, const std::string& name) {
 }
 
 void TfrmTextToSpeech::FillBotList() {
-    fillBox(ComboBoxBots, "flash/bots", FolderMask);
+    fillBox(ComboBoxBots, botsFolder(), kFolderMask);
 }
 
 void TfrmTextToSpeech::FillCharacterList() {
-    fillBox(ComboBoxChars, "flash/chars", FolderMask);
+    fillBox(ComboBoxChars, charactersFolder(), kFolderMask);
 }
 
 void TfrmTextToSpeech::FillBackgroundList() {
-    fillBox(ComboBoxBacks, "flash/backs", FileMask);
+    fillBox(ComboBoxBacks, backgroundsFolder(), kFileMask);
 }
 
 void TfrmTextToSpeech::FillMusicList() {
-    fillBox(ComboBoxMusic, "flash/music", FileMask, "Silence");
+    fillBox(ComboBoxMusic, musicFolder(), kFileMask, kSilence);
 }

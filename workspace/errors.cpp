@@ -37,13 +37,13 @@ std::string systemErrorText(int err) {
 }
 
 AppError fileOpenError(const std::string& fileName, int err) {
-    return AppError(errkind::FileOpen,
+    return AppError(errkind::kFileOpen,
                     format("Cannot open file \"%s\". %s", absolutePath(fileName).c_str(),
                            systemErrorText(err).c_str()));
 }
 
 AppError fileCreateError(const std::string& fileName, int err) {
-    return AppError(errkind::FileCreate,
+    return AppError(errkind::kFileCreate,
                     format("Cannot create file \"%s\". %s", absolutePath(fileName).c_str(),
                            systemErrorText(err).c_str()));
 }
@@ -51,16 +51,16 @@ AppError fileCreateError(const std::string& fileName, int err) {
 AppError inOutError(int err) {
     switch (err) {
         case ENOENT:
-            return AppError(errkind::InOut, "File not found");
+            return AppError(errkind::kInOut, "File not found");
         case EMFILE:
-            return AppError(errkind::InOut, "Too many open files");
+            return AppError(errkind::kInOut, "Too many open files");
         case EACCES:
         case EPERM:
         case EROFS:
-            return AppError(errkind::InOut, "File access denied");
+            return AppError(errkind::kInOut, "File access denied");
         case ENOSPC:
-            return AppError(errkind::InOut, "Disk full");
+            return AppError(errkind::kInOut, "Disk full");
         default:
-            return AppError(errkind::InOut, format("I/O error %d", err));
+            return AppError(errkind::kInOut, format("I/O error %d", err));
     }
 }

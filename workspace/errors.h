@@ -19,15 +19,15 @@ private:
 
 // Kinds used across the program.
 namespace errkind {
-inline constexpr const char* FileOpen = "FileOpenError";
-inline constexpr const char* FileCreate = "FileCreateError";
-inline constexpr const char* FileWrite = "FileWriteError";
-inline constexpr const char* InOut = "InOutError";
-inline constexpr const char* ListIndex = "ListIndexError";
-inline constexpr const char* Engine = "EngineError";
-inline constexpr const char* Image = "ImageError";
-inline constexpr const char* Media = "MediaError";
-inline constexpr const char* Edit = "EditError";
+inline constexpr const char* kFileOpen = "FileOpenError";
+inline constexpr const char* kFileCreate = "FileCreateError";
+inline constexpr const char* kFileWrite = "FileWriteError";
+inline constexpr const char* kInOut = "InOutError";
+inline constexpr const char* kListIndex = "ListIndexError";
+inline constexpr const char* kEngine = "EngineError";
+inline constexpr const char* kImage = "ImageError";
+inline constexpr const char* kMedia = "MediaError";
+inline constexpr const char* kEdit = "EditError";
 }  // namespace errkind
 
 // printf-style formatting into a std::string.

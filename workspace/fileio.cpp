@@ -38,7 +38,7 @@ private:
 };
 
 AppError fileWriteError(const std::string& fileName, int err) {
-    return AppError(errkind::FileWrite,
+    return AppError(errkind::kFileWrite,
                     format("Cannot write file \"%s\". %s", absolutePath(fileName).c_str(),
                            systemErrorText(err).c_str()));
 }
@@ -111,7 +111,7 @@ std::string ReadFileText(const std::string& FileName) {
         const ssize_t n = ::read(fd.get(), result.data() + done, result.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0)
-            throw AppError(errkind::FileOpen,
+            throw AppError(errkind::kFileOpen,
                            format("Cannot read file \"%s\". %s", absolutePath(FileName).c_str(),
                                   systemErrorText(errno).c_str()));
         if (n == 0) break;  // The file became shorter: keep what was read, nothing undefined.
@@ -154,6 +154,13 @@ void WriteFileText(const std::string& FileName, const std::string& Text) {
         ::unlink(tempName.c_str());
         throw fileWriteError(FileName, err);
     }
+}
+
+std::string freeBackupName(const std::string& file) {
+    std::string name = file + ".bak";
+    for (int i = 2; ::access(name.c_str(), F_OK) == 0; ++i)
+        name = file + ".bak." + std::to_string(i);
+    return name;
 }
 
 bool filePresent(const std::string& path) {

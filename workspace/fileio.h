@@ -12,6 +12,9 @@ std::string ReadFileText(const std::string& FileName);
 // that existed before as it was.
 void WriteFileText(const std::string& FileName, const std::string& Text);
 
+// A name for a backup beside `file` that no entry has yet: file.bak, file.bak.2, file.bak.3 ...
+std::string freeBackupName(const std::string& file);
+
 // The file presence test: true when the path names an existing entry that is not a folder and
 // whose last-modification time, as local time, can be held in a DOS date (years 1980 to 2107).
 bool filePresent(const std::string& path);

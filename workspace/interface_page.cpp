@@ -17,6 +17,7 @@
 #include "picture.h"
 #include "settings_file.h"
 #include "shell.h"
+#include "workspace_paths.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ void TfrmTextToSpeech::createInterfacePage() {
     Label14 = label(TabSheet2, "Label14",
                     "2. Define how your bot's interface should look like. If you like, select a "
                     "different background image or change the text of the prompt.",
-                    {11, 23, 616, 33}, Heading);
+                    {11, 23, 616, 33}, kHeading);
 
     GroupBox1 = new QGroupBox("Bot interface text", TabSheet2);
     GroupBox1->setObjectName("GroupBox1");
@@ -95,6 +96,9 @@ void TfrmTextToSpeech::createInterfacePage() {
                     &TfrmTextToSpeech::EdithintExit);
     Editprompt = edit("Editprompt", "Your Question:", 52, &TfrmTextToSpeech::EditpromptExit);
     Editbutton = edit("Editbutton", "Ask", 76, &TfrmTextToSpeech::EditbuttonExit);
+    Label6->setBuddy(Edithint);
+    Label10->setBuddy(Editprompt);
+    Label11->setBuddy(Editbutton);
 
     GroupBox2 = new QGroupBox("Bot attributes", TabSheet2);
     GroupBox2->setObjectName("GroupBox2");
@@ -109,25 +113,30 @@ void TfrmTextToSpeech::createInterfacePage() {
     Label9 = label(GroupBox2, "Label9", "Character:", {13, 49, 0, 0});
     ComboBoxChars =
         list("ComboBoxChars", {16, 68, 121, 21}, &TfrmTextToSpeech::ComboBoxCharsChange);
-    ImageChar = imageBox(GroupBox2, "ImageChar", {168, 21, 105, 105});
+    ImageChar = imageBox(GroupBox2, "ImageChar", {168, 21, kPreviewBox, kPreviewBox});
     Label7 = label(GroupBox2, "Label7", "Background image:", {13, 196, 0, 0});
     ComboBoxBacks =
         list("ComboBoxBacks", {16, 216, 121, 21}, &TfrmTextToSpeech::ComboBoxBacksChange);
-    ImageBack = imageBox(GroupBox2, "ImageBack", {168, 164, 105, 105});
+    ImageBack = imageBox(GroupBox2, "ImageBack", {168, 164, kPreviewBox, kPreviewBox});
     Label8 = label(GroupBox2, "Label8", "Background music:", {14, 302, 0, 0});
     ComboBoxMusic =
         list("ComboBoxMusic", {120, 300, 129, 21}, &TfrmTextToSpeech::ComboBoxMusicChange);
+    Label9->setBuddy(ComboBoxChars);
+    Label7->setBuddy(ComboBoxBacks);
+    Label8->setBuddy(ComboBoxMusic);
+    ImageChar->setAccessibleName("Character preview");
+    ImageBack->setAccessibleName("Background preview");
     MediaPlayer1 = new MediaPlayer(GroupBox2);
     MediaPlayer1->setObjectName("MediaPlayer1");
     MediaPlayer1->setGeometry(258, 295, 57, 30);
 
     Label22 = label(TabSheet2, "Label22", "Want to add your own background images or music?",
-                    {363, 248, 0, 0}, Bold);
+                    {363, 248, 0, 0}, kBold);
     Label23 = label(TabSheet2, "Label23",
                     "Clicking the button will open the resources folder. Add your JPEG image to "
                     "the 'back' folder and any MP3 files to the 'music' folder. Then restart this "
                     "software.",
-                    {363, 272, 289, 45}, WordWrap);
+                    {363, 272, 289, 45}, kWordWrap);
     ButtonAddCustomFiles =
         button(TabSheet2, "ButtonAddCustomFiles", "Add custom files", {443, 328, 113, 25});
     wire(ButtonAddCustomFiles, &QPushButton::clicked, &TfrmTextToSpeech::ButtonAddCustomFilesClick);
@@ -136,22 +145,18 @@ void TfrmTextToSpeech::createInterfacePage() {
               MediaPlayer1->playButton(), MediaPlayer1->stopButton(), ButtonAddCustomFiles});
 }
 
-std::string TfrmTextToSpeech::settingsPath() const {
-    return programFolder() + "flash/bots/" + botName() + "/vars.txt";
-}
-
 void TfrmTextToSpeech::SaveBotSettings() {
     const BotSettings settings{textOf(Edithint),       textOf(Editprompt),
                                textOf(Editbutton),     valueOf(ComboBoxChars),
                                valueOf(ComboBoxBacks), valueOf(ComboBoxMusic)};
-    WriteFileText(settingsPath(), encodeFileText(settingsText(settings)));
+    WriteFileText(settingsPath(botName()), encodeFileText(settingsText(settings)));
     Trace("vars saved");
 }
 
 void TfrmTextToSpeech::ApplyBotSettings() {
-    const std::string path = settingsPath();
+    const std::string path = settingsPath(botName());
     if (!filePresent(path)) return;
-    ComboBoxMusic->setCurrentIndex(catalogueIndexOf(ComboBoxMusic, "Silence"));
+    ComboBoxMusic->setCurrentIndex(catalogueIndexOf(ComboBoxMusic, kSilence));
     MediaPlayer1->Close();
 
     const std::vector<std::string> pieces = settingsPieces(decodeFileText(ReadFileText(path)).text);
@@ -185,24 +190,21 @@ void TfrmTextToSpeech::ApplyBotSettings() {
 }
 
 void TfrmTextToSpeech::ComboBoxCharsChange(QObject*) {
-    showPicture(ImageChar,
-                programFolder() + "flash/chars/" + valueOf(ComboBoxChars) + "/preview.jpg");
+    showPicture(ImageChar, characterPreviewPath(valueOf(ComboBoxChars)));
     SaveBotSettings();
 }
 
 void TfrmTextToSpeech::ComboBoxBacksChange(QObject*) {
-    showPicture(ImageBack, programFolder() + "flash/backs/" + valueOf(ComboBoxBacks));
+    showPicture(ImageBack, backgroundPath(valueOf(ComboBoxBacks)));
     SaveBotSettings();
 }
 
 void TfrmTextToSpeech::ComboBoxMusicChange(QObject*) {
     const std::string value = valueOf(ComboBoxMusic);
-    if (value == "Silence") {
+    if (value == kSilence)
         MediaPlayer1->Close();
-    } else {
-        MediaPlayer1->FileName = programFolder() + "flash/music/" + value;
-        MediaPlayer1->Open();
-    }
+    else
+        MediaPlayer1->Open(musicPath(value));
     SaveBotSettings();
 }
 
@@ -213,7 +215,7 @@ void TfrmTextToSpeech::EditTextChange(QObject* Sender) {
     const QString before = edit->text().left(cursor);
     edit->setText(QString(edit->text()).remove('&'));
     edit->setCursorPosition(cursor - static_cast<int>(before.count('&')));
-    throw AppError(errkind::Edit, kAmpersandRefused);
+    throw AppError(errkind::kEdit, kAmpersandRefused);
 }
 
 void TfrmTextToSpeech::EdithintExit(QObject*) {
@@ -227,5 +229,5 @@ void TfrmTextToSpeech::EditbuttonExit(QObject*) {
 }
 
 void TfrmTextToSpeech::ButtonAddCustomFilesClick(QObject*) {
-    shellOpen(quotedTarget(programFolder() + "flash"));
+    shellOpen(quotedTarget(flashFolderUnterminated()));
 }

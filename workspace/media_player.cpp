@@ -1,23 +1,11 @@
 #include "media_player.h"
 
-#include <SDL2/SDL.h>
-#include <SDL2/SDL_mixer.h>
-
 #include <QHBoxLayout>
 #include <QStyle>
 #include <QToolButton>
 
-#include "audio_player.h"
 #include "errors.h"
-
-namespace {
-
-[[noreturn]] void raiseMixerError() {
-    const std::string text = Mix_GetError();
-    throw AppError(errkind::Media, text.empty() ? std::string("Unknown error code") : text);
-}
-
-}  // namespace
+#include "music_preview.h"
 
 MediaPlayer::MediaPlayer(QWidget* parent) : QWidget(parent) {
     auto* row = new QHBoxLayout(this);
@@ -28,6 +16,7 @@ MediaPlayer::MediaPlayer(QWidget* parent) : QWidget(parent) {
         b->setObjectName(name);
         b->setIcon(style()->standardIcon(icon));
         b->setToolTip(tip);
+        b->setAccessibleName(tip);
         b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
         row->addWidget(b);
         return b;
@@ -43,38 +32,47 @@ MediaPlayer::~MediaPlayer() {
     Close();
 }
 
-void MediaPlayer::Open() {
+MusicPreview* MediaPlayer::preview() const {
+    return Installed<MusicPreview>::get();
+}
+
+void MediaPlayer::Open(const std::string& path) {
     Close();
-    std::string error;
-    if (!openAudioOutput(&error))
-        throw AppError(errkind::Media, error.empty() ? std::string("Unknown error code") : error);
-    Mix_ClearError();
-    music_ = Mix_LoadMUS(FileName.c_str());
+    MusicPreview* music = preview();
+    if (!music) throw AppError(errkind::kMedia, "Unknown error code");
+    try {
+        music->open(path);
+    } catch (...) {
+        updateButtons();
+        throw;
+    }
     updateButtons();
-    if (!music_) raiseMixerError();
 }
 
 void MediaPlayer::Close() {
-    if (!music_) return;
-    Mix_HaltMusic();
-    Mix_FreeMusic(music_);
-    music_ = nullptr;
+    if (MusicPreview* music = preview(); music && music->isOpen()) music->close();
     updateButtons();
 }
 
+bool MediaPlayer::isOpen() const {
+    const MusicPreview* music = preview();
+    return music && music->isOpen();
+}
+
 bool MediaPlayer::isPlaying() const {
-    return music_ && Mix_PlayingMusic();
+    const MusicPreview* music = preview();
+    return music && music->isPlaying();
 }
 
 void MediaPlayer::Play() {
-    if (music_) Mix_PlayMusic(music_, 1);
+    if (isOpen()) preview()->play();
 }
 
 void MediaPlayer::Stop() {
-    if (music_) Mix_HaltMusic();
+    if (isOpen()) preview()->stop();
 }
 
 void MediaPlayer::updateButtons() {
-    play_->setEnabled(music_ != nullptr);
-    stop_->setEnabled(music_ != nullptr);
+    play_->setEnabled(isOpen());
+    stop_->setEnabled(isOpen());
 }

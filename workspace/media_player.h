@@ -3,25 +3,23 @@
 #include <QWidget>
 #include <string>
 
+class MusicPreview;
 class QToolButton;
-struct _Mix_Music;
 
-// The music preview: a file opened through SDL2_mixer, played and stopped with the control's
-// own Play and Stop buttons, which are usable only while a track is open.
+// The music preview's control: its Play and Stop buttons, usable only while a track is open,
+// over the music preview installed (a platform part).
 class MediaPlayer : public QWidget {
 public:
     explicit MediaPlayer(QWidget* parent);
     ~MediaPlayer() override;
 
-    std::string FileName;
-    // Closes the track held before, then opens FileName and waits for the result; raises the
-    // library's error text ("Unknown error code" when it has none). Nothing plays.
-    void Open();
+    // Closes the track held before, then opens `path`; raises the preview's error text. Nothing
+    // plays.
+    void Open(const std::string& path);
     // Closes the track; does nothing when none is open.
     void Close();
-    bool isOpen() const { return music_ != nullptr; }
+    bool isOpen() const;
     bool isPlaying() const;
-
     void Play();
     void Stop();
 
@@ -29,8 +27,8 @@ public:
     QToolButton* stopButton() const { return stop_; }
 
 private:
+    MusicPreview* preview() const;
     void updateButtons();
-    _Mix_Music* music_ = nullptr;
     QToolButton* play_;
     QToolButton* stop_;
 };

@@ -145,7 +145,7 @@ std::string withoutLineBreaks(const std::string& text) {
 std::string withCellText(const std::string& entry, int column, const std::string& text) {
     if (column == 0) {
         if (text.find('=') != std::string::npos)
-            throw AppError(errkind::Edit, "Key may not contain equals sign (\"=\")");
+            throw AppError(errkind::kEdit, "Key may not contain equals sign (\"=\")");
         return text + "=" + phraseOf(entry);
     }
     return keywordOf(entry) + "=" + text;

@@ -1,6 +1,4 @@
 // The Phrases page ("3. Phrases") and the phrase list file of the selected bot.
-#include <unistd.h>
-
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -10,21 +8,13 @@
 #include "fileio.h"
 #include "layout.h"
 #include "main.h"
-#include "paths.h"
 #include "phrase_file.h"
 #include "value_list_editor.h"
+#include "workspace_paths.h"
 
 namespace {
 // The grid remembers a file that it could not show completely, until the first write over it.
 constexpr const char* kIncompleteFile = "incompleteFile";
-
-// A free name for a backup beside `file`: file.bak, file.bak.2, file.bak.3 ...
-std::string backupNameFor(const std::string& file) {
-    std::string name = file + ".bak";
-    for (int i = 2; ::access(name.c_str(), F_OK) == 0; ++i)
-        name = file + ".bak." + std::to_string(i);
-    return name;
-}
 }  // namespace
 
 void TfrmTextToSpeech::createPhrasesPage() {
@@ -32,14 +22,15 @@ void TfrmTextToSpeech::createPhrasesPage() {
     Label1 = label(TabSheet1, "Label1",
                    "3. Define your bot's phrases for keywords, clients enter on your bot "
                    "interface. Double click a cell for editing.",
-                   {12, 21, 645, 41}, Heading);
+                   {12, 21, 645, 41}, kHeading);
 
     ValueListEditor1 = new ValueListEditor(TabSheet1);
     ValueListEditor1->setObjectName("ValueListEditor1");
     ValueListEditor1->setGeometry(8, 64, 649, 265);
+    ValueListEditor1->setAccessibleName("Keywords and phrases");
     ValueListEditor1->setStrings({"=Hallo! Wie kann ich Ihnen weiterhelfen?"});
-    ValueListEditor1->OnSetEditText = [this](int ACol, int ARow, const std::string& Value) {
-        runReported([&] { ValueListEditor1SetEditText(ValueListEditor1, ACol, ARow, Value); });
+    ValueListEditor1->OnSetEditText = [this](int column, int row, const std::string& text) {
+        runReported([&] { ValueListEditor1SetEditText(ValueListEditor1, column, row, text); });
     };
     ValueListEditor1->runAction = [](const std::function<void()>& action) { runReported(action); };
 
@@ -55,15 +46,11 @@ void TfrmTextToSpeech::createPhrasesPage() {
     tabOrder({ValueListEditor1, ButtonAddPhrase, ButtonDeletePhrase, ButtonPlay});
 }
 
-std::string TfrmTextToSpeech::phraseListPath() const {
-    return programFolder() + "flash/bots/" + botName() + "/phrases.txt";
-}
-
 void TfrmTextToSpeech::LoadPhraseList() {
     ValueListEditor1->setProperty(kIncompleteFile, QVariant());
     ValueListEditor1->setStrings({});
     if (ComboBoxBots->currentIndex() < 0) return;
-    const std::string path = phraseListPath();
+    const std::string path = phraseListPath(botName());
     if (!filePresent(path)) return;
     bool complete = true;
     ValueListEditor1->setStrings(decodePhraseList(ReadFileText(path), &complete));
@@ -71,11 +58,11 @@ void TfrmTextToSpeech::LoadPhraseList() {
 }
 
 void TfrmTextToSpeech::SavePhraseList() {
-    const std::string path = phraseListPath();
+    const std::string path = phraseListPath(botName());
     // A file that the grid could not show completely keeps its bytes in a backup before the
     // first write over it, and the user is told where.
     if (ValueListEditor1->property(kIncompleteFile).toString().toStdString() == path) {
-        const std::string backup = backupNameFor(path);
+        const std::string backup = freeBackupName(path);
         WriteFileText(backup, ReadFileText(path));
         ValueListEditor1->setProperty(kIncompleteFile, QVariant());
         queueMessage(

@@ -54,7 +54,7 @@ void checkPictureFile(const std::string& path, bool bitmap) {
     ::close(fd);
     head.resize(static_cast<size_t>(std::max<ssize_t>(n, 0)));
     if (bitmap && sized && !bitmapComplete(head, st.st_size))
-        throw AppError(errkind::Image, "Bitmap image is not valid");
+        throw AppError(errkind::kImage, "Bitmap image is not valid");
 }
 
 QImage loadPreviewPicture(const std::string& path, int box) {
@@ -67,12 +67,12 @@ QImage loadPreviewPicture(const std::string& path, int box) {
     else if (extension == "jpg" || extension == "jpeg")
         kind = "jpeg";
     else if (extension != "wmf" && extension != "emf")
-        throw AppError(errkind::Image,
+        throw AppError(errkind::kImage,
                        format("Unknown picture file extension (.%s)", extensionOf(path).c_str()));
 
     checkPictureFile(path, extension == "bmp");
     if (!kind)
-        throw AppError(errkind::Image,
+        throw AppError(errkind::kImage,
                        "Windows metafiles (.wmf, .emf) cannot be shown on this platform");
 
     QImageReader reader(QString::fromStdString(path), kind);
@@ -84,9 +84,9 @@ QImage loadPreviewPicture(const std::string& path, int box) {
     QImage image;
     if (!reader.read(&image) || image.isNull()) {
         const QString reason = reader.errorString();
-        throw AppError(errkind::Image, reason.isEmpty()
-                                           ? std::string("Picture is not valid")
-                                           : "Picture is not valid: " + reason.toStdString());
+        throw AppError(errkind::kImage, reason.isEmpty()
+                                            ? std::string("Picture is not valid")
+                                            : "Picture is not valid: " + reason.toStdString());
     }
     return image.scaled(box, box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
 }

@@ -1,11 +1,12 @@
 #include "settings_file.h"
 
 #include "phrase_file.h"
+#include "workspace_paths.h"
 
 std::string settingsText(const BotSettings& s) {
     std::string text = "hint=" + s.hint + "&prompt=" + s.prompt + "&button=" + s.button +
                        "&char=" + s.character + "&back=" + s.back;
-    if (s.music != "Silence") text += "&music=" + s.music;
+    if (s.music != kSilence) text += "&music=" + s.music;
     return text;
 }
 

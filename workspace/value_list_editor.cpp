@@ -15,7 +15,7 @@ QString qs(const std::string& s) {
 }
 
 [[noreturn]] void indexError(int index) {
-    throw AppError(errkind::ListIndex, format("List index out of bounds (%d)", index));
+    throw AppError(errkind::kListIndex, format("List index out of bounds (%d)", index));
 }
 
 // Temporarily sets a flag.

@@ -42,7 +42,7 @@ public:
 
     // The cell editor's text for a cell: the column (0 keyword, 1 phrase), the grid row and
     // the text, without line breaks.
-    std::function<void(int ACol, int ARow, const std::string& Value)> OnSetEditText;
+    std::function<void(int column, int row, const std::string& text)> OnSetEditText;
     // Runs an action of the grid's own keys; an error it raises reaches the default error report.
     std::function<void(const std::function<void()>&)> runAction;
 

@@ -18,6 +18,7 @@
 #include "layout.h"
 #include "main.h"
 #include "paths.h"
+#include "platform.h"
 #include "shell.h"
 
 namespace fs = std::filesystem;
@@ -45,7 +46,12 @@ int main(int argc, char** argv) {
     QApplication::setFont(layout::windowFont());
     setProgramFolderForTests(root);
     fs::current_path(root);
-    setShellOpenerForTests("/bin/true");
+    // The real engine and encoder; "Test" opens nothing.
+    const RealPlatform platform;
+    struct Quiet final : ShellOpener {
+        void open(const std::string&) override {}
+    } quiet;
+    const Install<ShellOpener> noOpener(&quiet);
     TfrmTextToSpeech frm;
     if (frm.botName() != bot) {
         std::fprintf(stderr, "the bot was not selected\n");

@@ -1,18 +1,15 @@
-#include "espeak_engine.h"
+#include "espeak_synth.h"
 
 #include <espeak-ng/espeak_ng.h>
 #include <espeak-ng/speak_lib.h>
 #include <sys/stat.h>
 
-#include <QObject>
-#include <QTimer>
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <locale>
 
-#include "audio_player.h"
 #include "errors.h"
 #include "text16.h"
 
@@ -140,97 +137,22 @@ const std::vector<Ref<ISpeechObjectToken>>& installedVoices() {
     return voices;
 }
 
-// The voice a new voice object speaks with: the first listed.
-Ref<ISpeechObjectToken> defaultVoice() {
-    const auto& voices = installedVoices();
-    if (voices.empty()) raiseEngineError("The speech engine has no voices installed.");
-    return voices.front();
-}
-
-// ------------------------------------------------------------------ the voice
-
-class EspeakVoice final : public SpeechEngineVoice {
+// The synthesiser: its voices, and a rendering with the visemes of its phonemes.
+class EspeakSynthesiser final : public Synthesiser {
 public:
-    EspeakVoice() : voice_(defaultVoice()) {
-        timer_.setSingleShot(true);
-        timer_.setTimerType(Qt::PreciseTimer);
-        QObject::connect(&timer_, &QTimer::timeout, &receiver_, [this] { deliver(); });
+    std::vector<Ref<ISpeechObjectToken>> voices() override { return installedVoices(); }
+    RenderedSpeech render(const ISpeechObjectToken& voice, int rate, int volume,
+                          const std::string& text) override {
+        const auto* token = dynamic_cast<const EspeakToken*>(&voice);
+        if (!token) raiseEngineError("The voice is not one of this engine's.");
+        Rendering r = renderSpeech(token->id(), wordsPerMinute(rate), volume, text);
+        RenderedSpeech speech;
+        speech.visemes =
+            visemesOf(r.phonemes, static_cast<int64_t>(r.samples.size()), r.sampleRate);
+        speech.samples = std::move(r.samples);
+        speech.sampleRate = r.sampleRate;
+        return speech;
     }
-    ~EspeakVoice() override {
-        player_.reset();  // the audio thread ends before the receiver of its wake-ups goes
-    }
-
-    void setSink(Sink sink) override { sink_ = std::move(sink); }
-    Ref<ISpeechObjectTokens> voices() override {
-        return Ref(new ISpeechObjectTokens(installedVoices()));
-    }
-    void setVoice(ISpeechObjectToken* token) override {
-        if (!dynamic_cast<EspeakToken*>(token))
-            raiseEngineError("The voice is not one of this engine's.");
-        voice_ = token;
-    }
-    Ref<ISpeechObjectToken> voice() const override { return voice_; }
-    int rate() const override { return rate_; }
-    void setRate(int rate) override { rate_ = rate; }
-    int volume() const override { return volume_; }
-    void setVolume(int volume) override { volume_ = volume; }
-
-    int speak(const std::u16string& text, ISpeechBaseStream* output) override {
-        const int stream = ++streams_;
-        Rendering r = renderSpeech(static_cast<EspeakToken*>(voice_.get())->id(),
-                                   wordsPerMinute(rate_), volume_, toUtf8(text));
-        if (output) {
-            output->writeSamples(r.samples.data(), r.samples.size(), r.sampleRate);
-            return stream;
-        }
-        if (!player_)
-            player_ = std::make_unique<AudioPlayer>(r.sampleRate, [this] {
-                QMetaObject::invokeMethod(
-                    &receiver_, [this] { deliver(); }, Qt::QueuedConnection);
-            });
-        auto marks = visemesOf(r.phonemes, static_cast<int64_t>(r.samples.size()), r.sampleRate);
-        player_->enqueue(stream, std::move(r.samples), std::move(marks));
-        return stream;
-    }
-
-    bool waitUntilDone(int msTimeout) override {
-        return !player_ || player_->waitUntilDone(msTimeout);
-    }
-
-private:
-    // Hands every notice whose time has come to the sink, in order, and sets the timer for the
-    // next one.
-    void deliver() {
-        if (!player_) return;
-        for (auto& notice : player_->takeNotices()) pending_.push_back(notice);
-        while (!pending_.empty()) {
-            const AudioPlayer::Notice notice = pending_.front();
-            const double wait = notice.due - AudioPlayer::nowMs();
-            if (wait > 0.5) {
-                timer_.start(static_cast<int>(wait + 0.5));
-                return;
-            }
-            pending_.pop_front();
-            const int64_t position = notice.sample * 2;  // bytes of 16-bit audio
-            if (notice.end) {
-                if (sink_.endStream) sink_.endStream(notice.stream, position);
-            } else if (sink_.viseme) {
-                const VisemeMark& v = notice.viseme;
-                sink_.viseme(notice.stream, position, v.durationMs, v.nextViseme, v.feature,
-                             v.viseme);
-            }
-        }
-    }
-
-    Ref<ISpeechObjectToken> voice_;
-    int rate_ = 0;
-    int volume_ = 100;
-    int streams_ = 0;
-    Sink sink_;
-    QObject receiver_;
-    QTimer timer_;
-    std::deque<AudioPlayer::Notice> pending_;
-    std::unique_ptr<AudioPlayer> player_;
 };
 
 }  // namespace
@@ -261,6 +183,6 @@ Rendering renderSpeech(const std::string& voiceId, int wordsPerMinute, int volum
     return rendering;
 }
 
-std::unique_ptr<SpeechEngineVoice> connectEspeakVoice() {
-    return std::make_unique<EspeakVoice>();
+std::unique_ptr<Synthesiser> makeEspeakSynthesiser() {
+    return std::make_unique<EspeakSynthesiser>();
 }

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "SpeechLib_TLB.h"
+#include "synthesiser.h"
 #include "visemes.h"
 
 // Speech rendered by libespeak-ng: 16-bit mono samples and the phonemes with their starts.
@@ -19,5 +19,6 @@ struct Rendering {
 Rendering renderSpeech(const std::string& voiceId, int wordsPerMinute, int volume,
                        const std::string& text);
 
-// A voice of the engine connected to libespeak-ng and to SDL audio.
-std::unique_ptr<SpeechEngineVoice> connectEspeakVoice();
+// The voices of libespeak-ng (the one of the user's language first), rendered in the calling
+// thread (the GUI thread: the library keeps global state).
+std::unique_ptr<Synthesiser> makeEspeakSynthesiser();

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <memory>
+
+// The platform parts the program runs with, chosen here and nowhere else:
+//   speech engine    the voices of libespeak-ng (speech/espeak_synth), spoken through
+//   audio output     SDL2_mixer's device, which the music preview shares (speech/sdl_audio)
+//   music preview    the same device (speech/sdl_audio)
+//   shell opener     xdg-open, started detached (app/shell)
+//   encoder spawner  posix_spawn and waitpid of ./lame.exe (speech/encoder)
+//   dialogs          Qt's message boxes and input dialog (app/dialogs)
+// Each is reached through its small interface (installed.h); the tests install in-process
+// doubles of all of them instead (tests/test_platform.h).
+class RealPlatform {
+public:
+    // Makes the parts and installs them; they stay installed for the life of the object.
+    RealPlatform();
+    ~RealPlatform();
+    RealPlatform(const RealPlatform&) = delete;
+    RealPlatform& operator=(const RealPlatform&) = delete;
+
+private:
+    struct Parts;
+    std::unique_ptr<Parts> parts_;
+};
