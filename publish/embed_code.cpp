@@ -66,8 +66,6 @@ std::string embedCode(const std::string& bot, bool fragment, bool html5) {
     return code;
 }
 
-namespace {
-// A JavaScript string literal of the text, every character outside printable ASCII escaped.
 std::string scriptString(const std::string& utf8) {
     std::string out = "\"";
     for (const char16_t unit : toUtf16(utf8)) {
@@ -82,7 +80,6 @@ std::string scriptString(const std::string& utf8) {
     }
     return out + "\"";
 }
-}  // namespace
 
 std::string playerDataScript(const std::string& bot,
                              const std::vector<std::pair<std::string, std::string>>& files) {
