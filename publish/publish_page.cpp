@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,23 +15,67 @@
 #include "fileio.h"
 #include "layout.h"
 #include "main.h"
+#include "mouths_manifest.h"
 #include "paths.h"
 #include "phrase_file.h"
 #include "shell.h"
 
 namespace {
-// Whether the HTML5 player is used is remembered in the workspace, in this file.
+// The workspace's options, one key=value a line (LF).
 std::string optionsPath() {
     return programFolder() + "options.txt";
 }
-constexpr const char* kHtml5On = "html5player=1\n";
+constexpr const char* kHtml5Key = "html5player";
 
-bool html5Remembered() {
+std::string readOptions() {
     try {
-        return filePresent(optionsPath()) && ReadFileText(optionsPath()) == kHtml5On;
+        return filePresent(optionsPath()) ? ReadFileText(optionsPath()) : std::string();
     } catch (const std::exception&) {
-        return false;  // an unreadable options file leaves the default
+        return {};  // an unreadable options file leaves the defaults
     }
+}
+
+// The lines of the options text, each without its LF.
+std::vector<std::string> optionLines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t pos = 0; pos < text.size();) {
+        const size_t end = std::min(text.find('\n', pos), text.size());
+        lines.push_back(text.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return lines;
+}
+
+// The value of the first line with this key (a CR before the LF does not count); nullopt when
+// the file or the key is absent.
+std::optional<std::string> rememberedOption(const std::string& key) {
+    for (std::string line : optionLines(readOptions())) {
+        if (!line.starts_with(key + "=")) continue;
+        if (line.ends_with('\r')) line.pop_back();
+        return line.substr(key.size() + 1);
+    }
+    return std::nullopt;
+}
+
+// Sets the key's line and keeps every other line as it was.
+void rememberOption(const std::string& key, const std::string& value) {
+    std::string text;
+    bool set = false;
+    for (const std::string& line : optionLines(readOptions())) {
+        if (!line.starts_with(key + "=")) {
+            text += line + "\n";
+        } else if (!set) {
+            text += key + "=" + value + "\n";
+            set = true;
+        }
+    }
+    if (!set) text += key + "=" + value + "\n";
+    WriteFileText(optionsPath(), text);
+}
+
+// The HTML5 player is used unless the user has turned it off.
+bool html5Remembered() {
+    return rememberedOption(kHtml5Key) != "0";
 }
 
 // The bot's text files that the HTML5 player reads: the settings, the phrases, the viseme logs.
@@ -105,11 +150,12 @@ void TfrmTextToSpeech::ButtonTestClick(QObject*) {
     if (CheckBoxHtml5Player->isChecked())
         WriteFileText(flash + "tts-data.js",
                       playerDataScript(botName(), playerTexts(flash + "bots/" + botName() + "/")));
+    writeMouthsManifest(flash);
     shellOpen(quotedTarget(flash + "tts.html"));
 }
 
 void TfrmTextToSpeech::CheckBoxHtml5PlayerClick(QObject*) {
-    WriteFileText(optionsPath(), CheckBoxHtml5Player->isChecked() ? kHtml5On : "html5player=0\n");
+    rememberOption(kHtml5Key, CheckBoxHtml5Player->isChecked() ? "1" : "0");
     if (ComboBoxBots->currentIndex() >= 0)
         RichEditHtml->setPlainText(QString::fromStdString(BuildEmbedCode(true)));
 }
@@ -120,5 +166,6 @@ void TfrmTextToSpeech::ButtonCopyClipboardClick(QObject*) {
 }
 
 void TfrmTextToSpeech::ButtonPublishClick(QObject*) {
+    writeMouthsManifest(programFolder() + "flash/");
     shellOpen(quotedTarget(programFolder() + "flash"));
 }
