@@ -69,8 +69,6 @@ std::string embedCode(const std::string& bot, bool fragment, bool html5) {
     return code;
 }
 
-namespace {
-// A JavaScript string literal of the text, every character outside printable ASCII escaped.
 std::string scriptString(const std::string& utf8) {
     std::string out = "\"";
     for (const char16_t unit : toUtf16(utf8)) {
@@ -85,7 +83,6 @@ std::string scriptString(const std::string& utf8) {
     }
     return out + "\"";
 }
-}  // namespace
 
 std::vector<std::pair<std::string, std::string>> playerDataFiles(const std::string& botFolder) {
     std::vector<std::pair<std::string, std::string>> files;

@@ -25,3 +25,7 @@ std::vector<std::pair<std::string, std::string>> playerDataFiles(const std::stri
 // they are; every other byte as %XX, which the player decodes back to the exact name. Nothing
 // that is left needs escaping in HTML.
 std::string playerVariable(const std::string& bot);
+
+// A JavaScript string literal of the UTF-8 text in double quotes: quotes, backslashes, "<" and
+// every character outside printable ASCII as \uXXXX or \-escapes, so the result is pure ASCII.
+std::string scriptString(const std::string& utf8);

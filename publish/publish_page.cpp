@@ -9,12 +9,14 @@
 #include "fileio.h"
 #include "layout.h"
 #include "main.h"
+#include "mouths_manifest.h"
 #include "options_file.h"
 #include "shell.h"
 #include "workspace_paths.h"
 
 namespace {
-// Whether the HTML5 player is used is remembered in the workspace's options.
+// Whether the HTML5 player is used is remembered in the workspace's options; it is, unless the
+// user has turned it off (the Flash player runs in no current browser).
 constexpr const char* kHtml5Option = "html5player";
 }  // namespace
 
@@ -31,7 +33,7 @@ void TfrmTextToSpeech::createPublishPage() {
     CheckBoxHtml5Player->setObjectName("CheckBoxHtml5Player");
     CheckBoxHtml5Player->move(28, 140);
     CheckBoxHtml5Player->adjustSize();
-    CheckBoxHtml5Player->setChecked(readOption(kHtml5Option) == "1");
+    CheckBoxHtml5Player->setChecked(readOption(kHtml5Option) != "0");
     wire(CheckBoxHtml5Player, &QCheckBox::clicked, &TfrmTextToSpeech::CheckBoxHtml5PlayerClick);
     Label19 = label(TabSheet4, "Label19",
                     "Publish your bot on your website. Clicking on the button will open a folder "
@@ -68,6 +70,7 @@ void TfrmTextToSpeech::ButtonTestClick(QObject*) {
     if (CheckBoxHtml5Player->isChecked())
         WriteFileText(playerDataPath(),
                       playerDataScript(botName(), playerDataFiles(botFolder(botName()))));
+    writeMouthsManifest(flashFolder());
     shellOpen(quotedTarget(testPagePath()));
 }
 
@@ -83,5 +86,6 @@ void TfrmTextToSpeech::ButtonCopyClipboardClick(QObject*) {
 }
 
 void TfrmTextToSpeech::ButtonPublishClick(QObject*) {
+    writeMouthsManifest(flashFolder());
     shellOpen(quotedTarget(flashFolderUnterminated()));
 }

@@ -98,11 +98,23 @@ TEST(EmbedCode, AnyOtherCharacterOfTheNameReachesThePlayerExactly) {
 TEST(EmbedCode, TheHtml5PlayerAddsItsLinesAndKeepsEveryOtherLine) {
     const std::string script = "<script src=\"tts.js\" charset=\"utf-8\"></script>\r\n";
     const std::string data = "<script src=\"tts-data.js\" charset=\"utf-8\"></script>\r\n";
-    EXPECT_EQ(embedCode("Support Bot-2_x.y", true, true), kFragment + script);
-    const std::string page = embedCode("Support Bot-2_x.y", false);
-    const std::string withPlayer = embedCode("Support Bot-2_x.y", false, true);
-    const size_t body = page.find("</body>");
-    EXPECT_EQ(withPlayer, page.substr(0, body) + data + script + page.substr(body));
+    for (const auto& [bot, variable] :
+         {std::pair<std::string, std::string>{"Support Bot-2_x.y", "Support Bot-2_x.y"},
+          {"Büro & Co", "B%C3%BCro %26 Co"}}) {
+        std::string fragment = kFragment;
+        const std::string named = "bot=Support Bot-2_x.y";
+        for (size_t at = fragment.find(named); at != std::string::npos;
+             at = fragment.find(named, at + 4 + variable.size()))
+            fragment.replace(at + 4, named.size() - 4, variable);
+        // Unticked: the lines of the table alone; ticked: the player's lines after them.
+        EXPECT_EQ(embedCode(bot, true, false), fragment);
+        EXPECT_EQ(embedCode(bot, true, true), fragment + script);
+        const std::string page = embedCode(bot, false, false);
+        const size_t body = page.find("</body>");
+        EXPECT_TRUE(page.ends_with(fragment + "</body>\r\n</html>")) << page;
+        EXPECT_EQ(embedCode(bot, false, true),
+                  page.substr(0, body) + data + script + page.substr(body));
+    }
 }
 
 TEST(EmbedCode, TheDataScriptHoldsTheBotsTextsInAscii) {

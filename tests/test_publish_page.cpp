@@ -10,9 +10,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <filesystem>
+#include <optional>
 
 #include "embed_code.h"
 #include "main.h"
+#include "mouths_manifest.h"
 #include "scripted_engine.h"
 #include "support.h"
 #include "test_platform.h"
@@ -60,9 +62,9 @@ TEST_F(PublishPage, EverySelectionShowsTheFragmentOfItsBot) {
     start({"Erster Bot", "zweiter"});
     writeFile(workspace.bot("zweiter") + "vars.txt", "hint=x");
     select("Erster Bot");
-    EXPECT_EQ(shownCode(), withLf(embedCode("Erster Bot", true)));
+    EXPECT_EQ(shownCode(), withLf(embedCode("Erster Bot", true, true)));
     select("zweiter");
-    EXPECT_EQ(shownCode(), withLf(embedCode("zweiter", true)));
+    EXPECT_EQ(shownCode(), withLf(embedCode("zweiter", true, true)));
     select("Erster Bot");  // no settings file: the code is refreshed all the same
     EXPECT_NE(shownCode().find("FlashVars=\"bot=Erster Bot\"/>"), std::string::npos);
 }
@@ -75,7 +77,7 @@ TEST_F(PublishPage, TestWritesThePageOfTheSelectedBotAndOpensIt) {
               std::vector<std::string>{workspace.path() + "flash/tts.html"});
     select("two");
     QTest::mouseClick(frm->ButtonTest, Qt::LeftButton);
-    EXPECT_EQ(readFile(workspace.path() + "flash/tts.html"), embedCode("two", false));
+    EXPECT_EQ(readFile(workspace.path() + "flash/tts.html"), embedCode("two", false, true));
     EXPECT_EQ(harnessOpener().targets.size(), 2u);
     EXPECT_TRUE(dialogs.shown().empty());
 }
@@ -96,40 +98,82 @@ TEST_F(PublishPage, CopyToClipboardCopiesWhatTheBoxShowsEditsIncluded) {
     QTest::keyClicks(frm->RichEditHtml, "<p>mine</p>");
     QTest::mouseClick(frm->ButtonCopyClipboard, Qt::LeftButton);
     EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
-              withLf(embedCode("bot", true)) + "<p>mine</p>");
+              withLf(embedCode("bot", true, true)) + "<p>mine</p>");
     EXPECT_EQ(frm->RichEditHtml->textCursor().selectedText().size(),
               frm->RichEditHtml->toPlainText().size());  // the selection stays on the whole text
 }
 
 TEST_F(PublishPage, PublishOpensTheFlashFolderWithoutATrailingSeparator) {
     start({"bot"});
+    fs::create_directories(workspace.path() + "flash/chars/Anna/mouth");
+    writeFile(workspace.path() + "flash/chars/Anna/mouth/0.png", "png");
     QTest::mouseClick(frm->ButtonPublish, Qt::LeftButton);
     EXPECT_EQ(harnessOpener().targets, std::vector<std::string>{workspace.path() + "flash"});
+    // The folder to upload tells the HTML5 player which mouth pictures there are.
+    EXPECT_EQ(readFile(workspace.path() + "flash/chars/mouths.js"),
+              mouthsManifest({{"Anna", {0}}}));
 }
 
 TEST_F(PublishPage, TheHtml5PlayerIsOfferedRememberedAndGivenItsData) {
     start({"bot"});
-    EXPECT_FALSE(frm->CheckBoxHtml5Player->isChecked());
+    EXPECT_TRUE(frm->CheckBoxHtml5Player->isChecked());
     EXPECT_EQ(frm->CheckBoxHtml5Player->text(), "Use the HTML5 player (works in current browsers)");
-    EXPECT_EQ(shownCode(), withLf(embedCode("bot", true)));  // exactly the code for Flash
+    EXPECT_EQ(shownCode(), withLf(embedCode("bot", true, true)));
     writeFile(workspace.bot("bot") + "vars.txt", "hint=h");
     writeFile(workspace.bot("bot") + "phrases.txt", "=hi\r\n");
     writeFile(workspace.bot("bot") + "0.txt", "11 120\r\n");
     writeFile(workspace.bot("bot") + "12.txt", "0 5\r\n");
     writeFile(workspace.bot("bot") + "notes.txt", "not a log");
+    fs::create_directories(workspace.path() + "flash/chars/Clara");
 
-    QTest::mouseClick(frm->CheckBoxHtml5Player, Qt::LeftButton);
-    EXPECT_EQ(shownCode(), withLf(embedCode("bot", true, true)));
-    EXPECT_EQ(readFile(workspace.path() + "options.txt"), "html5player=1\n");
     QTest::mouseClick(frm->ButtonTest, Qt::LeftButton);
+    ASSERT_EQ(harnessOpener().targets, std::vector<std::string>{workspace.path() + "flash/tts.html"});
     EXPECT_EQ(readFile(workspace.path() + "flash/tts.html"), embedCode("bot", false, true));
     EXPECT_EQ(readFile(workspace.path() + "flash/tts-data.js"),
               playerDataScript("bot", {{"vars.txt", "hint=h"},
                                        {"phrases.txt", "=hi\r\n"},
                                        {"0.txt", "11 120\r\n"},
                                        {"12.txt", "0 5\r\n"}}));
+    EXPECT_EQ(readFile(workspace.path() + "flash/chars/mouths.js"),
+              mouthsManifest({{"Clara", {}}}));
+
+    // Unticked: exactly the code for Flash, on the page and in the test page.
+    QTest::mouseClick(frm->CheckBoxHtml5Player, Qt::LeftButton);
+    EXPECT_EQ(shownCode(), withLf(embedCode("bot", true)));
+    EXPECT_EQ(readFile(workspace.path() + "options.txt"), "html5player=0\n");
+    QTest::mouseClick(frm->ButtonTest, Qt::LeftButton);
+    EXPECT_EQ(readFile(workspace.path() + "flash/tts.html"), embedCode("bot", false));
     frm.reset();
     frm = std::make_unique<TfrmTextToSpeech>();  // the choice is kept in the workspace
-    EXPECT_TRUE(frm->CheckBoxHtml5Player->isChecked());
-    EXPECT_EQ(shownCode(), withLf(embedCode("bot", true, true)));
+    EXPECT_FALSE(frm->CheckBoxHtml5Player->isChecked());
+    EXPECT_EQ(shownCode(), withLf(embedCode("bot", true)));
+}
+
+TEST_F(PublishPage, TheOptionsFileKeepsItsOtherLines) {
+    const struct {
+        std::optional<std::string> before;
+        bool ticked;
+        std::string after;  // after one click on the box
+    } cases[] = {
+        {std::nullopt, true, "html5player=0\n"},
+        {"", true, "html5player=0\n"},
+        {"html5player=1\n", true, "html5player=0\n"},
+        {"html5player=0\n", false, "html5player=1\n"},
+        {"html5player=0\r\n", false, "html5player=1\n"},
+        {"theme=dark\n", true, "theme=dark\nhtml5player=0\n"},
+        {"a=1\r\nhtml5player=0\n\nb=2", false, "a=1\r\nhtml5player=1\n\nb=2\n"},
+        {"html5player=0\nhtml5player=1\n", false, "html5player=1\n"},
+        {"xhtml5player=0\n", true, "xhtml5player=0\nhtml5player=0\n"},
+    };
+    workspace.addBot("bot");
+    const std::string options = workspace.path() + "options.txt";
+    for (const auto& c : cases) {
+        fs::remove(options);
+        if (c.before) writeFile(options, *c.before);
+        frm = std::make_unique<TfrmTextToSpeech>();
+        frm->show();
+        EXPECT_EQ(frm->CheckBoxHtml5Player->isChecked(), c.ticked) << c.before.value_or("(none)");
+        QTest::mouseClick(frm->CheckBoxHtml5Player, Qt::LeftButton);
+        EXPECT_EQ(readFile(options), c.after) << c.before.value_or("(none)");
+    }
 }

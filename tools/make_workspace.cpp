@@ -17,6 +17,8 @@
 #include <numbers>
 #include <vector>
 
+#include "mouths_manifest.h"
+
 namespace {
 
 QString workspace;
@@ -518,5 +520,7 @@ int main(int argc, char** argv) {
     ok &= makeMusic(lame);
     ok &= copySampleBots(sample);
     ok &= linkEncoder(lame);
+    // The HTML5 player learns from it which mouth pictures the characters have.
+    writeMouthsManifest(workspace.toStdString() + "/flash/");
     return ok ? 0 : 1;
 }

@@ -3,32 +3,46 @@
 #include <vector>
 
 #include "fileio.h"
-#include "phrase_file.h"
 #include "workspace_paths.h"
 
 namespace {
-std::string keyOf(const std::string& line) {
-    const size_t eq = line.find('=');
-    return eq == std::string::npos ? std::string() : line.substr(0, eq);
+
+// The lines of the text, each without its LF (a CR before it stays part of the line).
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    for (size_t at = 0; at < text.size();) {
+        const size_t end = std::min(text.find('\n', at), text.size());
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
 }
+
+bool hasKey(const std::string& line, const std::string& key) {
+    return line.size() > key.size() && line.compare(0, key.size(), key) == 0 &&
+           line[key.size()] == '=';
+}
+
 }  // namespace
 
 std::optional<std::string> optionValue(const std::string& text, const std::string& key) {
-    for (const std::string& line : splitLines(text))
-        if (line.find('=') != std::string::npos && keyOf(line) == key)
-            return line.substr(key.size() + 1);
+    for (std::string line : linesOf(text)) {
+        if (!hasKey(line, key)) continue;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return line.substr(key.size() + 1);
+    }
     return std::nullopt;
 }
 
 std::string withOption(const std::string& text, const std::string& key, const std::string& value) {
     std::string out;
     bool set = false;
-    for (const std::string& line : splitLines(text)) {
-        if (!set && line.find('=') != std::string::npos && keyOf(line) == key) {
+    for (const std::string& line : linesOf(text)) {
+        if (!hasKey(line, key)) {
+            out += line + "\n";
+        } else if (!set) {  // the first line of the key takes the value, later ones go
             out += key + "=" + value + "\n";
             set = true;
-        } else {
-            out += line + "\n";
         }
     }
     if (!set) out += key + "=" + value + "\n";

@@ -2,12 +2,14 @@
 // and the test pages for the browser tests of the HTML5 player:
 //   flash/tts.html        the test page with the HTML5 player ("Test" with the box checked)
 //   flash/flash-only.html the test page without it
+//   flash/embed-code.txt  the embed code that the Publish page shows
 //
 //   make_web_bot STAGED_WORKSPACE NEW_WORKSPACE
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <cstdio>
@@ -62,10 +64,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "generation: %s\n", frm.LabelStatus->text().toUtf8().constData());
         return 1;
     }
+    if (!frm.CheckBoxHtml5Player->isChecked()) {
+        std::fprintf(stderr, "the HTML5 player is not ticked by default\n");
+        return 1;
+    }
+    frm.CheckBoxHtml5Player->click();
     QTest::mouseClick(frm.ButtonTest, Qt::LeftButton);  // the page for Flash only
     fs::rename(root + "flash/tts.html", root + "flash/flash-only.html");
     frm.CheckBoxHtml5Player->click();
     QTest::mouseClick(frm.ButtonTest, Qt::LeftButton);
+    // The embed code as a user copies it from the Publish page, for pages of a web site.
+    std::ofstream(root + "flash/embed-code.txt", std::ios::binary)
+        << frm.RichEditHtml->toPlainText().toStdString();
     std::printf("%s\n", root.c_str());
     return 0;
 }
