@@ -128,11 +128,13 @@ void TfrmTextToSpeech::FormDestroy(QObject*) {
 
 void TfrmTextToSpeech::ComboBoxBotsChange(QObject*) {
     LoadPhraseList();
+    LoadBotSpeech();
     if (ComboBoxBots->currentIndex() >= 0) {
         ApplyBotSettings();
         RichEditHtml->setPlainText(QString::fromStdString(BuildEmbedCode(true)));
     }
     PageControl1->setVisible(ComboBoxBots->currentIndex() >= 0);
+    updateSpeechState();
 }
 
 void TfrmTextToSpeech::ButtonAddClick(QObject*) {

@@ -10,14 +10,17 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
+class QProgressBar;
 class MediaPlayer;
 class QSlider;
 class QPushButton;
 class QTabWidget;
 class QVariant;
+class BotSpeech;
 class ImageList;
 class PaintBox;
 struct EncoderOutcome;
+struct SpeechSource;
 class TSpFileStream;
 class TSpVoice;
 class ValueListEditor;
@@ -103,6 +106,16 @@ public:
     QPushButton* ButtonGenerateSpeech;
     QLabel* LabelStatusText;
     QLabel* LabelStatus;
+    // Beside them: speaking each phrase aloud or not, the rows that need speech, "Generate
+    // changed", and the progress of a generation with its "Stop".
+    QCheckBox* CheckBoxSpeakAloud;
+    QLabel* LabelSpeechState;
+    QPushButton* ButtonGenerateChanged;
+    QProgressBar* ProgressGeneration;
+    QLabel* LabelProgress;
+    QPushButton* ButtonStop;
+    // What the selected bot's speech files were made from (speech.txt of the bot folder).
+    BotSpeech* BotSpeech1;
 
     // The talking microphone and its pictures.
     PaintBox* pbMic;
@@ -118,6 +131,7 @@ public:
     QLabel* Label20;
     QPlainTextEdit* RichEditHtml;
     QPushButton* ButtonCopyClipboard;
+    QLabel* LabelPublishSpeechState;  // how many rows have no speech or speech out of date
 
     // Speech engine components.
     TSpVoice* SpVoice;
@@ -154,6 +168,9 @@ public:
     void ButtonCopyClipboardClick(QObject* Sender);
     void ButtonPublishClick(QObject* Sender);
     void CheckBoxHtml5PlayerClick(QObject* Sender);
+    void ButtonGenerateChangedClick(QObject* Sender);
+    void ButtonStopClick(QObject* Sender);
+    void CheckBoxSpeakAloudClick(QObject* Sender);
 
     // The bot name: the text of the bot box (empty when no bot is selected).
     std::string botName() const;
@@ -193,6 +210,29 @@ private:
     // for its end.
     void renderPhraseWav(const std::string& wav, const std::string& text);
     void speakPhraseAloud(const std::string& text);
+    // Generates the rows given, each as "Generate Speech" does, or without the audible pass
+    // (the encoders then run side by side); the six controls are held meanwhile.
+    void generateRows(bool changedOnly);
+    std::vector<EncoderOutcome> generateSilently(const std::vector<int>& rows);
+    void showProgress(int done, int total, const std::string& phrase);
+    bool stopRequested() const;
+
+    // The selected bot's speech: read at every bot selection, brought in step with the phrase
+    // list at every write of it (rows that only moved take their files along), shown on the
+    // grid and counted on the Speech and Publish pages.
+    void LoadBotSpeech();
+    void SaveBotSpeech();
+    void phraseListWritten(const std::vector<std::string>& entries);
+    void updateSpeechState();
+    void relinkSpeechFiles();
+    void recordRowSpeech(int n, const SpeechSource& source, bool made);
+    // What a row saying `phrase` would be made from now: the voice, rate and volume of the engine.
+    SpeechSource speechSourceFor(const std::string& phrase) const;
+    // What each row of the list as written would be made from now.
+    std::vector<SpeechSource> wantedSpeech() const;
+    std::vector<int> rowsNeedingSpeech() const;
+    // The voice, rate and volume of the page are the bot's from now on.
+    void rememberBotVoice();
 
     // The embed code of the selected bot: the fragment, or the whole test page.
     std::string BuildEmbedCode(bool fragment) const;

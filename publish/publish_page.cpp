@@ -57,6 +57,9 @@ void TfrmTextToSpeech::createPublishPage() {
         button(TabSheet4, "ButtonCopyClipboard", "Copy to clipboard", {316, 344, 97, 25});
     wire(ButtonCopyClipboard, &QPushButton::clicked, &TfrmTextToSpeech::ButtonCopyClipboardClick);
 
+    LabelPublishSpeechState =
+        label(TabSheet4, "LabelPublishSpeechState", "", {28, 322, 280, 45}, kWordWrap);
+
     tabOrder({ButtonTest, CheckBoxHtml5Player, ButtonPublish, RichEditHtml, ButtonCopyClipboard});
 }
 

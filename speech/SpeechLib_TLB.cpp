@@ -152,3 +152,7 @@ int TSpVoice::Speak(const std::u16string& Text, int Flags) {
 bool TSpVoice::WaitUntilDone(int msTimeout) {
     return engine_->waitUntilDone(msTimeout);
 }
+
+std::vector<SpeechViseme> TSpVoice::FileStreamVisemes() const {
+    return engine_->fileVisemes();
+}

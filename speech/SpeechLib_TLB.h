@@ -41,6 +41,14 @@ enum SpeechVoiceEvents : int {
 using SpeechVisemeType = uint32_t;
 using SpeechVisemeFeature = uint32_t;
 
+// A viseme of speech rendered into a file stream: its shape and how long it lasts, as the viseme
+// event of the same speech heard aloud gives them.
+struct SpeechViseme {
+    SpeechVisemeType id = 0;
+    int durationMs = 0;
+    bool operator==(const SpeechViseme&) const = default;
+};
+
 // ------------------------------------------------------------------ reference counting
 
 // An engine object shared by counted references; it is deleted when the last one is released.
@@ -173,6 +181,8 @@ public:
     virtual int speak(const std::u16string& text, ISpeechBaseStream* output) = 0;
     // Waits until all queued speech has been rendered; false when `msTimeout` (-1: none) ran out.
     virtual bool waitUntilDone(int msTimeout) = 0;
+    // The visemes of the speech last rendered into an output stream.
+    virtual std::vector<SpeechViseme> fileVisemes() const = 0;
 };
 
 // The speech engine, a platform part: what a voice connects to.
@@ -215,6 +225,10 @@ public:
     int Speak(const std::u16string& Text, int Flags = SVSFDefault);
     // Waits until everything queued has been rendered; -1: no time limit.
     bool WaitUntilDone(int msTimeout);
+    // The visemes of the speech last rendered into a file stream, in order: the timing of a file
+    // pass, which delivers no events, in the ids and durations its viseme events would have
+    // when the same speech is heard aloud.
+    std::vector<SpeechViseme> FileStreamVisemes() const;
 
     // Events, delivered on the GUI thread while it processes its messages.
     std::function<void(QObject* ASender, int StreamNumber, const QVariant& StreamPosition)>

@@ -5,22 +5,33 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <map>
+
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include "SpeechLib_TLB.h"
+#include "bot_speech.h"
 #include "dialogs.h"
 #include "encoder.h"
+#include "encoder_pool.h"
 #include "errors.h"
 #include "layout.h"
 #include "main.h"
+#include "options_file.h"
 #include "paths.h"
 #include "phrase_file.h"
+#include "progress.h"
+#include "speech_record.h"
 #include "text16.h"
 #include "value_list_editor.h"
+#include "viseme_log.h"
 #include "workspace_paths.h"
 
 int32_t PendingStreams = 0;
@@ -36,6 +47,15 @@ void createEmptyFile(const std::string& path) {
 namespace {
 
 constexpr const char* kCloseRequested = "closeRequested";
+constexpr const char* kStarted = "started";  // when the generation began, in seconds
+// Whether each phrase is spoken aloud while it is made is remembered in the workspace.
+constexpr const char* kSpeakAloudOption = "speakaloud";
+
+// The text, cut to `length` characters with "..." when it is longer.
+std::string elided(const std::string& text, int length) {
+    const QString q = QString::fromStdString(text);
+    return q.size() <= length ? text : (q.left(length - 3) + "...").toStdString();
+}
 
 // While a generation runs, closing the window waits for its end.
 class CloseGuard : public QObject {
@@ -76,48 +96,216 @@ void TfrmTextToSpeech::createGenerationControls() {
     LabelStatus = label(TabSheet3, "LabelStatus", "", {75, 360, 185, 20}, kLarge | kRed | kFixed);
     wire(ButtonPlay, &QPushButton::clicked, &TfrmTextToSpeech::ButtonPlayClick);
     new CloseGuard(this, ButtonGenerateSpeech);
+
+    CheckBoxSpeakAloud = new QCheckBox("Speak each phrase aloud while generating", TabSheet3);
+    CheckBoxSpeakAloud->setObjectName("CheckBoxSpeakAloud");
+    CheckBoxSpeakAloud->move(11, 250);
+    CheckBoxSpeakAloud->adjustSize();
+    CheckBoxSpeakAloud->setChecked(readOption(kSpeakAloudOption) != "0");
+    wire(CheckBoxSpeakAloud, &QCheckBox::clicked, &TfrmTextToSpeech::CheckBoxSpeakAloudClick);
+
+    LabelSpeechState = label(TabSheet3, "LabelSpeechState", "", {440, 252, 215, 30}, kWordWrap);
+    ButtonGenerateChanged =
+        button(TabSheet3, "ButtonGenerateChanged", "Generate changed", {440, 284, 120, 25});
+    ButtonGenerateChanged->setEnabled(false);
+    wire(ButtonGenerateChanged, &QPushButton::clicked,
+         &TfrmTextToSpeech::ButtonGenerateChangedClick);
+    ProgressGeneration = new QProgressBar(TabSheet3);
+    ProgressGeneration->setObjectName("ProgressGeneration");
+    ProgressGeneration->setGeometry(440, 318, 215, 18);
+    ProgressGeneration->setAccessibleName("Progress of the generation");
+    ProgressGeneration->setFormat("%v of %m");
+    ProgressGeneration->setRange(0, 1);
+    ProgressGeneration->setValue(0);
+    ProgressGeneration->setTextVisible(false);
+    LabelProgress = label(TabSheet3, "LabelProgress", "", {440, 339, 215, 28}, kWordWrap);
+    ButtonStop = button(TabSheet3, "ButtonStop", "Stop", {440, 369, 75, 25});
+    ButtonStop->setEnabled(false);
+    wire(ButtonStop, &QPushButton::clicked, &TfrmTextToSpeech::ButtonStopClick);
+
+    BotSpeech1 = new BotSpeech(this);
+    BotSpeech1->setObjectName("BotSpeech1");
+    connect(&BotSpeech1->update, &QTimer::timeout, this,
+            [this] { runReported([this] { updateSpeechState(); }); });
 }
 
 bool TfrmTextToSpeech::isGenerating() const {
     return !ButtonGenerateSpeech->isEnabled();
 }
 
+bool TfrmTextToSpeech::stopRequested() const {
+    return !ButtonStop->isEnabled();
+}
+
 void TfrmTextToSpeech::ButtonGenerateSpeechClick(QObject*) {
+    generateRows(false);
+}
+
+void TfrmTextToSpeech::ButtonGenerateChangedClick(QObject*) {
+    generateRows(true);
+}
+
+void TfrmTextToSpeech::ButtonStopClick(QObject*) {
+    ButtonStop->setEnabled(false);  // the generation stops after the phrase it is making
+    LabelProgress->setText("Stopping after this phrase...");
+}
+
+void TfrmTextToSpeech::CheckBoxSpeakAloudClick(QObject*) {
+    writeOption(kSpeakAloudOption, CheckBoxSpeakAloud->isChecked() ? "1" : "0");
+}
+
+void TfrmTextToSpeech::showProgress(int done, int total, const std::string& phrase) {
+    ProgressGeneration->setRange(0, std::max(total, 1));
+    ProgressGeneration->setValue(done);
+    ProgressGeneration->setTextVisible(true);
+    const int left = static_cast<int>(std::lround(estimatedSecondsLeft(
+        ProgressGeneration->property(kStarted).toDouble(), steadySeconds(), done, total)));
+    const std::string making = done < total ? format("Phrase %d of %d: \"%s\"", done + 1, total,
+                                                     elided(phrase, 40).c_str())
+                                            : format("%d of %d phrases made", done, total);
+    LabelProgress->setText(QString::fromStdString(making + "\n" + timeLeftText(done, left)));
+}
+
+void TfrmTextToSpeech::generateRows(bool changedOnly) {
     LabelStatusText->show();
     LabelStatus->setText("Please wait!");
     VisemeLogError = nullptr;
+    if (BotSpeech1->relinkPending) relinkSpeechFiles();  // the files match the list first
     // "Play preview" is held too: a preview spoken meanwhile would end the logging of the
-    // phrase being made, whose log would then be short.
-    QWidget* const controls[] = {ButtonGenerateSpeech, ComboBoxBots, ButtonAdd, ButtonAddPhrase,
-                                 ButtonDeletePhrase,   ButtonTest,   ButtonPlay};
+    // phrase being made, whose log would then be short. So is the choice of speaking aloud.
+    QWidget* const controls[] = {ButtonGenerateSpeech, ComboBoxBots,          ButtonAdd,
+                                 ButtonAddPhrase,      ButtonDeletePhrase,    ButtonTest,
+                                 ButtonPlay,           ButtonGenerateChanged, CheckBoxSpeakAloud};
+    const int count = ValueListEditor1->count();
+    std::vector<int> rows;
+    if (changedOnly) {
+        rows = rowsNeedingSpeech();
+    } else {
+        for (int n = 0; n < count; ++n) rows.push_back(n);
+    }
     for (QWidget* c : controls) c->setEnabled(false);
+    ButtonStop->setEnabled(true);
+    ProgressGeneration->setProperty(kStarted, steadySeconds());
+    showProgress(
+        0, static_cast<int>(rows.size()),
+        rows.empty() ? std::string() : trimmed(phraseOf(ValueListEditor1->entry(rows[0]))));
 
     // Whatever happens, the controls come back; a failure is said on the status line and then
     // reported as any error is. A close asked for meanwhile is carried out at the end.
     const auto finish = [&](const char* status) {
         for (QWidget* c : controls) c->setEnabled(true);
+        ButtonStop->setEnabled(false);
+        ProgressGeneration->setRange(0, 1);
+        ProgressGeneration->setValue(0);
+        ProgressGeneration->setTextVisible(false);
+        LabelProgress->clear();
         LabelStatus->setText(status);
+        BotSpeech1->update.start();
         if (property(kCloseRequested).toBool())
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     };
-    const int count = ValueListEditor1->count();
     std::vector<EncoderOutcome> outcomes;
     try {
-        for (int n = 0; n < count; ++n) {
-            const std::string phrase = trimmed(phraseOf(ValueListEditor1->entry(n)));
-            Trace("Generate: " + phrase);
-            outcomes.push_back(GeneratePhraseAudio(n, phrase));
+        if (CheckBoxSpeakAloud->isChecked()) {
+            for (size_t i = 0; i < rows.size() && !stopRequested(); ++i) {
+                const int n = rows[i];
+                const std::string phrase = trimmed(phraseOf(ValueListEditor1->entry(n)));
+                showProgress(static_cast<int>(i), static_cast<int>(rows.size()), phrase);
+                Trace("Generate: " + phrase);
+                const SpeechSource source = speechSourceFor(phrase);
+                outcomes.push_back(GeneratePhraseAudio(n, phrase));
+                recordRowSpeech(n, source, outcomes.back().made());
+            }
+        } else {
+            outcomes = generateSilently(rows);
         }
     } catch (...) {
         finish("Generation failed!");
         throw;
     }
+    const bool stopped = outcomes.size() < rows.size();
     if (std::all_of(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.made(); })) {
-        finish("Completed!");
+        finish(stopped ? "Stopped!" : "Completed!");
         return;
     }
-    finish("Completed with errors!");
-    queueMessage(Dialogs::Kind::Warning, encoderFailureMessage(outcomes, count));
+    finish(stopped ? "Stopped with errors!" : "Completed with errors!");
+    queueMessage(Dialogs::Kind::Warning,
+                 encoderFailureMessage(outcomes, static_cast<int>(outcomes.size())));
+}
+
+std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector<int>& rows) {
+    // The file passes are made here, one after another (the synthesiser keeps to this thread),
+    // while the encoders of the phrases before run side by side, one a core.
+    struct Made {
+        SpeechSource source;
+        std::vector<SpeechViseme> visemes;
+    };
+    std::map<int, Made> encoding;
+    std::vector<EncoderOutcome> outcomes;
+    EncoderPool pool(EncoderPool::coreCount(), [] {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+    });
+    const int total = static_cast<int>(rows.size());
+    const auto collect = [&] {
+        for (const EncoderPool::Done& done : pool.takeFinished()) {
+            const Made made = std::move(encoding.at(done.row));
+            encoding.erase(done.row);
+            Trace(done.outcome.started ? format("exit code=%d", done.outcome.exitCode)
+                                       : std::string("Error calling encoder"));
+            ::unlink(phraseFilePath(botName(), done.row, ".wav").c_str());
+            Trace("Visemes");
+            writeVisemeLog(phraseFilePath(botName(), done.row, ".txt"), made.visemes);
+            Trace("Done");
+            outcomes.push_back(done.outcome);
+            recordRowSpeech(done.row, made.source, done.outcome.made());
+            showProgress(static_cast<int>(outcomes.size()), total, made.source.phrase);
+        }
+    };
+    const auto waitWhile = [&](const auto& busy) {
+        while (busy()) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            collect();
+        }
+    };
+    try {
+        for (const int n : rows) {
+            // One phrase waits for a free core while another is made.
+            waitWhile([&] { return pool.pending() > pool.workers(); });
+            if (stopRequested()) break;
+            const std::string phrase = trimmed(phraseOf(ValueListEditor1->entry(n)));
+            Trace("Generate: " + phrase);
+            Trace("Speech");
+            const std::string wav = phraseFilePath(botName(), n, ".wav");
+            const std::string mp3 = phraseFilePath(botName(), n, ".mp3");
+            const SpeechSource source = speechSourceFor(phrase);
+            ISpeechBaseStream* const saved = SpVoice->AudioOutputStream();
+            try {
+                renderPhraseWav(wav, phrase);
+            } catch (...) {
+                SpVoice->setAudioOutputStream(saved);
+                throw;
+            }
+            SpVoice->setAudioOutputStream(saved);
+            encoding[n] = {source, SpVoice->FileStreamVisemes()};
+            Trace("Generate MP3");
+            pool.submit({n, "./lame.exe", encoderArguments(programFolder(), wav, mp3), mp3});
+            QApplication::processEvents();
+            collect();
+        }
+        waitWhile([&] { return pool.pending() > 0; });
+    } catch (...) {
+        // The phrases being encoded are finished all the same: each keeps what it made.
+        while (pool.pending() > 0) {
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            try {
+                collect();
+            } catch (...) {
+            }
+        }
+        throw;
+    }
+    return outcomes;
 }
 
 EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::string& text) {

@@ -45,6 +45,9 @@ public:
             owners_.at(voice_.get())->render(*voice_, rate_, volume_, toUtf8(text));
         if (output) {
             output->writeSamples(speech.samples.data(), speech.samples.size(), speech.sampleRate);
+            fileVisemes_.clear();
+            for (const VisemeMark& v : speech.visemes)
+                fileVisemes_.push_back({v.viseme, v.durationMs});
             return stream;
         }
         if (!player_)
@@ -60,6 +63,7 @@ public:
     bool waitUntilDone(int msTimeout) override {
         return !player_ || player_->waitUntilDone(msTimeout);
     }
+    std::vector<SpeechViseme> fileVisemes() const override { return fileVisemes_; }
 
 private:
     // Hands every notice whose time has come to the sink, in order, and sets the timer for the
@@ -98,6 +102,7 @@ private:
     QTimer timer_;
     std::deque<AudioPlayer::Notice> pending_;
     std::unique_ptr<AudioPlayer> player_;
+    std::vector<SpeechViseme> fileVisemes_;
 };
 
 }  // namespace

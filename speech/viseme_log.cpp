@@ -23,6 +23,26 @@ void appendVisemeLog(const std::string& path, uint32_t visemeId, int32_t duratio
     if (closeError) throw inOutError(closeError);
 }
 
+void writeVisemeLog(const std::string& path, const std::vector<SpeechViseme>& visemes) {
+    std::string text;
+    for (const SpeechViseme& v : visemes) text += visemeLogLine(v.id, v.durationMs);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) throw inOutError(errno);
+    size_t done = 0;
+    int err = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            err = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0 && !err) err = errno;
+    if (err) throw inOutError(err);
+}
+
 int pictureForViseme(uint32_t visemeId) {
     return visemeId < std::size(VisemePictureMap) ? VisemePictureMap[visemeId] : 0;
 }

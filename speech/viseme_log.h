@@ -2,6 +2,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "SpeechLib_TLB.h"
 
 // One line of a viseme log: the viseme id unsigned, a blank, the duration signed, CR LF.
 std::string visemeLogLine(uint32_t visemeId, int32_t duration);
@@ -10,6 +13,11 @@ std::string visemeLogLine(uint32_t visemeId, int32_t duration);
 // for this one line. Raises the input/output error ("File not found", "File access denied",
 // "Disk full", ...).
 void appendVisemeLog(const std::string& path, uint32_t visemeId, int32_t duration);
+
+// Creates the log at `path` (or empties it) holding one line for each viseme, in order: the
+// lines the viseme events of the same speech would have appended one by one. Raises the
+// input/output error.
+void writeVisemeLog(const std::string& path, const std::vector<SpeechViseme>& visemes);
 
 // The microphone picture of each viseme id 0..21.
 inline constexpr uint8_t VisemePictureMap[22] = {0,  11, 11, 11, 10, 11, 9, 2, 13, 9, 12,

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include "SpeechLib_TLB.h"
+#include "bot_speech.h"
 #include "layout.h"
 #include "main.h"
 #include "shell.h"
@@ -126,6 +127,10 @@ void TfrmTextToSpeech::StartVoices() {
             break;
         }
     }
+    // A bot that has no voice of its own speaks with this one.
+    BotSpeech1->startVoiceRow = ListBoxVoices->currentRow();
+    BotSpeech1->startRate = tbRate->value();
+    BotSpeech1->startVolume = tbVolume->value();
 }
 
 void TfrmTextToSpeech::ListBoxVoicesClick(QObject*) {
@@ -142,16 +147,19 @@ void TfrmTextToSpeech::ListBoxVoicesClick(QObject*) {
         const std::string value = toUtf8(token->GetAttribute(attribute));
         lstEngineInfo->addItem(QString(line).arg(QString::fromStdString(value)));
     }
+    rememberBotVoice();
 }
 
 void TfrmTextToSpeech::tbRateChange(QObject*) {
     SpVoice->setRate(tbRate->value());
     showNumber(lblRate, tbRate->value());
+    rememberBotVoice();
 }
 
 void TfrmTextToSpeech::tbVolumeChange(QObject*) {
     SpVoice->setVolume(tbVolume->value());
     showNumber(lblVolume, tbVolume->value());
+    rememberBotVoice();
 }
 
 void TfrmTextToSpeech::ButtonAddVoicesClick(QObject*) {

@@ -44,6 +44,7 @@ public:
     void setVolume(int volume) override;
     int speak(const std::u16string& text, ISpeechBaseStream* output) override;
     bool waitUntilDone(int) override;
+    std::vector<SpeechViseme> fileVisemes() const override { return fileVisemes_; }
 
     // Sends an event as the engine would, on the GUI thread.
     void endStream(int stream = 1) const;
@@ -64,6 +65,8 @@ public:
     bool endFilePassInWait = false;
     // When not empty, setting the rate fails with this engine error.
     std::string rateError;
+    // The visemes a file pass gives (fileVisemes).
+    std::vector<SpeechViseme> fileVisemes_;
     // Samples written into a file output per request.
     size_t fileSamples = 2205;
 

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <mutex>
 
 #include "SpeechLib_TLB.h"
 #include "errors.h"
@@ -21,6 +22,7 @@ std::string silentMp3Frame() {
 
 EncoderOutcome RecordingEncoder::run(const std::string& program,
                                      const std::vector<std::string>& arguments, int) {
+    const std::lock_guard lock(mutex_);  // encoders may run side by side
     calls.push_back({program, arguments});
     if (behaviour) return behaviour(arguments);
     EncoderOutcome outcome;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,7 @@ public:
     std::function<EncoderOutcome(const std::vector<std::string>& arguments)> behaviour;
 
 private:
+    std::mutex mutex_;
     Install<EncoderSpawner> install_;
 };
 

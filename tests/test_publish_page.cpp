@@ -127,7 +127,8 @@ TEST_F(PublishPage, TheHtml5PlayerIsOfferedRememberedAndGivenItsData) {
     fs::create_directories(workspace.path() + "flash/chars/Clara");
 
     QTest::mouseClick(frm->ButtonTest, Qt::LeftButton);
-    ASSERT_EQ(harnessOpener().targets, std::vector<std::string>{workspace.path() + "flash/tts.html"});
+    ASSERT_EQ(harnessOpener().targets,
+              std::vector<std::string>{workspace.path() + "flash/tts.html"});
     EXPECT_EQ(readFile(workspace.path() + "flash/tts.html"), embedCode("bot", false, true));
     EXPECT_EQ(readFile(workspace.path() + "flash/tts-data.js"),
               playerDataScript("bot", {{"vars.txt", "hint=h"},

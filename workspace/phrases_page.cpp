@@ -73,6 +73,7 @@ void TfrmTextToSpeech::SavePhraseList() {
                    botName().c_str(), backup.c_str()));
     }
     WriteFileText(path, encodePhraseList(ValueListEditor1->Strings()));
+    phraseListWritten(ValueListEditor1->Strings());
     Trace("list saved");
 }
 

@@ -1,6 +1,7 @@
 #include "value_list_editor.h"
 
 #include <QApplication>
+#include <QColor>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -36,6 +37,9 @@ class PhraseListModel : public QAbstractTableModel {
 public:
     using QAbstractTableModel::QAbstractTableModel;
     std::vector<std::string> entries;
+    std::vector<RowMark> marks;
+
+    RowMark markOf(size_t row) const { return row < marks.size() ? marks[row] : RowMark::kNone; }
 
     int rowCount(const QModelIndex& parent = {}) const override {
         return parent.isValid() ? 0 : std::max<int>(1, static_cast<int>(entries.size()));
@@ -44,8 +48,17 @@ public:
         return parent.isValid() ? 0 : 2;
     }
     QVariant data(const QModelIndex& index, int role) const override {
-        if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
         const auto row = static_cast<size_t>(index.row());
+        if (role == Qt::BackgroundRole || role == Qt::ToolTipRole ||
+            role == Qt::AccessibleDescriptionRole) {
+            if (row >= entries.size() || markOf(row) == RowMark::kNone) return {};
+            const bool missing = markOf(row) == RowMark::kMissing;
+            if (role == Qt::BackgroundRole)
+                return QColor(missing ? QColor(0xFB, 0xE4, 0xE4) : QColor(0xFF, 0xF1, 0xC8));
+            return QString(missing ? "This phrase has no speech yet."
+                                   : "This phrase's speech is out of date.");
+        }
+        if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
         if (row >= entries.size()) return QString();
         return qs(index.column() == 0 ? keywordOf(entries[row]) : phraseOf(entries[row]));
     }
@@ -173,6 +186,18 @@ ValueListEditor::~ValueListEditor() = default;
 
 const std::vector<std::string>& ValueListEditor::Strings() const {
     return model_->entries;
+}
+
+void ValueListEditor::setRowMarks(std::vector<RowMark> marks) {
+    if (marks == model_->marks) return;
+    model_->marks = std::move(marks);
+    if (!model_->entries.empty())
+        emit model_->dataChanged(model_->index(0, 0), model_->index(model_->rowCount() - 1, 1),
+                                 {Qt::BackgroundRole, Qt::ToolTipRole});
+}
+
+RowMark ValueListEditor::rowMark(int index) const {
+    return index < 0 ? RowMark::kNone : model_->markOf(static_cast<size_t>(index));
 }
 
 void ValueListEditor::setStrings(std::vector<std::string> entries) {

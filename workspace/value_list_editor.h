@@ -7,6 +7,10 @@
 
 class PhraseListModel;
 
+// What a row's speech is, as the grid marks it: its speech is made from what it says, it has
+// none yet, or it was made from something else.
+enum class RowMark { kNone, kMissing, kStale };
+
 // A two-column key/value grid over a list of "keyword=phrase" entries. Grid row 0 is the title
 // row ("Keywords", "Phrases"); row r shows entry r - 1. While the list is empty the grid shows
 // one empty placeholder row, which is not an entry.
@@ -31,6 +35,10 @@ public:
     void insertEntry(int index, const std::string& entry);
     void appendEntry(const std::string& entry) { insertEntry(count(), entry); }
     void deleteEntry(int index);
+
+    // Marks the rows of the entries, from the first; rows beyond `marks` are not marked.
+    void setRowMarks(std::vector<RowMark> marks);
+    RowMark rowMark(int index) const;
 
     // The selected grid row (1 for the first entry or the placeholder).
     int Row() const;

@@ -30,6 +30,9 @@ std::string phraseListPath(const std::string& bot) {
 std::string settingsPath(const std::string& bot) {
     return botFolder(bot) + "vars.txt";
 }
+std::string speechRecordPath(const std::string& bot) {
+    return botFolder(bot) + "speech.txt";
+}
 std::string phraseFilePath(const std::string& bot, int n, const char* extension) {
     return botFolder(bot) + std::to_string(n) + extension;
 }

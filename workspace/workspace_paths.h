@@ -20,8 +20,9 @@ std::string musicFolder();
 
 // flash/bots/{bot}/, and the bot's files in it.
 std::string botFolder(const std::string& bot);
-std::string phraseListPath(const std::string& bot);  // phrases.txt
-std::string settingsPath(const std::string& bot);    // vars.txt
+std::string phraseListPath(const std::string& bot);    // phrases.txt
+std::string settingsPath(const std::string& bot);      // vars.txt
+std::string speechRecordPath(const std::string& bot);  // speech.txt: what the speech was made from
 // The files of phrase row n: n.wav, n.mp3 and n.txt, `extension` with its dot.
 std::string phraseFilePath(const std::string& bot, int n, const char* extension);
 
