@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setFont(layout::windowFont());
+    layout::applyApplicationLook();
     const RealPlatform platform;
 
     std::unique_ptr<TfrmTextToSpeech> frmTextToSpeech;

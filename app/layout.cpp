@@ -1,5 +1,6 @@
 #include "layout.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
@@ -11,6 +12,10 @@ QFont windowFont() {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     return font;
+}
+
+void applyApplicationLook() {
+    QApplication::setFont(windowFont());
 }
 
 QFont boldFont13() {

@@ -13,6 +13,8 @@ namespace layout {
 
 // The window's font: a sans serif at a character height of 11 pixels.
 QFont windowFont();
+// Gives the application the window's font.
+void applyApplicationLook();
 // Bold at a character height of 13 pixels (the bot bar, the status line).
 QFont boldFont13();
 

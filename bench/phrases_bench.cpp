@@ -34,7 +34,7 @@ void summary(const char* what, std::vector<double> t, double target) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QApplication::setFont(layout::windowFont());
+    layout::applyApplicationLook();
     const RealPlatform platform;
     const BenchWorkspace workspace;
     const std::string& root = workspace.path();

@@ -27,4 +27,7 @@ public:
     virtual void removeSource(AudioSource* source) = 0;
     // A source that has become busy asks the output to go on.
     virtual void wake() = 0;
+    // A source that has played all it had: when nothing else plays, the output may rest (and
+    // use no processor time) until it is woken again.
+    virtual void rest() = 0;
 };

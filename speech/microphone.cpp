@@ -9,15 +9,23 @@
 #include <cerrno>
 
 #include "errors.h"
+#include "fileio.h"
 #include "picture.h"
 
 QPixmap loadMaskedBitmap(const std::string& path, int width, int height) {
     checkPictureFile(path, true);
-    QImageReader reader(QString::fromStdString(path), "bmp");
-    reader.setDecideFormatFromContent(false);
     QImage image;
-    if (!reader.read(&image) || image.isNull())
-        throw AppError(errkind::kImage, "Bitmap image is not valid");
+    try {
+        image = decodePlainBitmap(ReadFileText(path));
+    } catch (const std::exception&) {
+        // The reader below says what is wrong with it.
+    }
+    if (image.isNull()) {
+        QImageReader reader(QString::fromStdString(path), "bmp");
+        reader.setDecideFormatFromContent(false);
+        if (!reader.read(&image) || image.isNull())
+            throw AppError(errkind::kImage, "Bitmap image is not valid");
+    }
     if (image.width() < width || image.height() < height)
         throw AppError(errkind::kImage, "Invalid image size");
 

@@ -81,6 +81,7 @@ private:
             pending_.pop_front();
             const int64_t position = notice.sample * 2;  // bytes of 16-bit audio
             if (notice.end) {
+                if (!player_->busy()) audio_.rest();
                 if (sink_.endStream) sink_.endStream(notice.stream, position);
             } else if (sink_.viseme) {
                 const VisemeMark& v = notice.viseme;

@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     QApplication application(argc, argv);
-    QApplication::setFont(layout::windowFont());
+    layout::applyApplicationLook();
     ::testing::InitGoogleTest(&argc, argv);
     installTestPlatform();
     return RUN_ALL_TESTS();

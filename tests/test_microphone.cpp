@@ -1,6 +1,8 @@
 // The microphone pictures, the drawing of visemes and the viseme log of the window.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <QApplication>
 #include <QComboBox>
 #include <QImage>
@@ -17,6 +19,7 @@
 #include "generation.h"
 #include "main.h"
 #include "microphone.h"
+#include "picture.h"
 #include "scripted_engine.h"
 #include "support.h"
 #include "viseme_log.h"
@@ -197,6 +200,36 @@ TEST_F(Microphone, LoadingStopsAtTheFirstPictureThatFails) {
             png.save(QString::fromStdString(workspace.path() + kFiles[1]), "PNG");
         },
         "Bitmap image is not valid.", 1);
+}
+
+TEST(PlainBitmap, DecodesAsQtsReaderDoesOrLeavesItToIt) {
+    TempDir dir;
+    QImage odd(37, 19, QImage::Format_RGB32);  // rows that need padding
+    for (int y = 0; y < 19; ++y)
+        for (int x = 0; x < 37; ++x) odd.setPixel(x, y, qRgb(x * 7, y * 13, (x + y) * 3));
+    ASSERT_TRUE(odd.save(QString::fromStdString(dir.path() + "odd.bmp"), "BMP"));
+    for (const std::string& path :
+         {dir.path() + "odd.bmp", std::string(STAGED_WORKSPACE) + "/res/mic.bmp"}) {
+        const std::string bytes = readFile(path);
+        const QImage fast = decodePlainBitmap(bytes);
+        ASSERT_FALSE(fast.isNull()) << path;
+        EXPECT_EQ(fast,
+                  QImage(QString::fromStdString(path), "BMP").convertToFormat(QImage::Format_RGB32))
+            << path;
+    }
+    // Rows from the top down (a negative height).
+    std::string topDown = readFile(dir.path() + "odd.bmp");
+    const int32_t height = -19;
+    std::memcpy(topDown.data() + 22, &height, 4);
+    EXPECT_EQ(decodePlainBitmap(topDown),
+              decodePlainBitmap(readFile(dir.path() + "odd.bmp")).mirrored());
+    // Anything else is left to Qt's reader.
+    QImage mono(8, 8, QImage::Format_Mono);
+    mono.fill(1);
+    ASSERT_TRUE(mono.save(QString::fromStdString(dir.path() + "mono.bmp"), "BMP"));
+    EXPECT_TRUE(decodePlainBitmap(readFile(dir.path() + "mono.bmp")).isNull());
+    EXPECT_TRUE(decodePlainBitmap("BM short").isNull());
+    EXPECT_TRUE(decodePlainBitmap(readFile(dir.path() + "odd.bmp").substr(0, 200)).isNull());
 }
 
 TEST_F(Microphone, MonochromeAndAlphaBitmapsTakeTheirMaskColours) {

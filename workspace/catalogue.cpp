@@ -39,6 +39,16 @@ std::vector<std::string> listCatalogue(const std::string& folder, uint32_t mask)
         if (entry == nullptr) break;  // No more entries, or an error: keep what was taken.
         const std::string name = entry->d_name;
         if (name == "." || name == "..") continue;
+        // A file or a folder with a mask that takes the hidden and read-only bits is taken
+        // without its own lookup: those are the only other bits it can carry.
+        const uint32_t known = entry->d_type == DT_REG   ? attr::kArchive
+                               : entry->d_type == DT_DIR ? attr::kDirectory
+                                                         : 0;
+        const uint32_t loose = attr::kHidden | attr::kReadOnly;
+        if (known && (mask & (known | loose)) == (known | loose)) {
+            names.push_back(name);
+            continue;
+        }
         const uint32_t word = attributeWord(folder, name);
         if ((word & mask) == word) names.push_back(name);
     }

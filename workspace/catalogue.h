@@ -27,7 +27,9 @@ uint32_t attributeWord(const std::string& folder, const std::string& name);
 
 // Lists `folder` in the file system's order and returns the names whose attribute word ANDed
 // with `mask` equals the attribute word, without "." and "..". A folder that cannot be listed
-// gives an empty list; the listing stops at the first entry that cannot be read.
+// gives an empty list; the listing stops at the first entry that cannot be read. An entry whose
+// kind the listing tells and that the mask takes whatever its other bits are is not looked up
+// on its own.
 std::vector<std::string> listCatalogue(const std::string& folder, uint32_t mask);
 
 // The index of the first entry that equals `name` as a whole, letter case ignored; -1 if none.

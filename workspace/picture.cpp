@@ -44,6 +44,36 @@ bool bitmapComplete(const std::string& head, int64_t fileSize) {
     return fileSize >= offset + rowBytes * std::abs(height);
 }
 
+QImage decodePlainBitmap(const std::string& bytes) {
+    const auto u = [&bytes](size_t at, size_t n) {
+        uint32_t v = 0;
+        for (size_t i = n; i-- > 0;) v = v << 8 | static_cast<unsigned char>(bytes[at + i]);
+        return v;
+    };
+    if (bytes.size() < 54 || bytes.compare(0, 2, "BM") != 0 || u(14, 4) < 40) return {};
+    const uint32_t offset = u(10, 4), bits = u(28, 2), compression = u(30, 4);
+    const auto width = static_cast<int32_t>(u(18, 4));
+    const auto rawHeight = static_cast<int32_t>(u(22, 4));
+    if (u(26, 2) != 1 || (bits != 24 && bits != 32) || compression != 0 || width <= 0 ||
+        width > 32768 || rawHeight == 0 || rawHeight < -32768 || rawHeight > 32768)
+        return {};
+    const int height = std::abs(rawHeight);
+    const size_t pixelBytes = bits / 8;
+    const size_t rowBytes = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
+    if (offset < 54 || offset + rowBytes * static_cast<size_t>(height) > bytes.size()) return {};
+    QImage image(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y) {
+        // Rows run from the bottom up, unless the height is negative.
+        const size_t row =
+            rawHeight > 0 ? static_cast<size_t>(height - 1 - y) : static_cast<size_t>(y);
+        const auto* in =
+            reinterpret_cast<const unsigned char*>(bytes.data()) + offset + row * rowBytes;
+        auto* out = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x, in += pixelBytes) out[x] = qRgb(in[2], in[1], in[0]);
+    }
+    return image;
+}
+
 void checkPictureFile(const std::string& path, bool bitmap) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw fileOpenError(path, errno);

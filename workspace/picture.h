@@ -16,6 +16,12 @@ QImage loadPreviewPicture(const std::string& path, int box);
 // headers do not fix, and headers that cannot be read count as complete: the decoder judges them.
 bool bitmapComplete(const std::string& head, int64_t fileSize);
 
+// A Windows bitmap of 24 or 32 bits a pixel without compression, decoded as Qt's reader decodes
+// it (the fourth byte of a 32-bit pixel does not count); a null image for any other bitmap,
+// which Qt's reader then decodes (it loads its image plugins on its first use, which takes
+// longer than a start of the program should).
+QImage decodePlainBitmap(const std::string& bytes);
+
 // Opens the picture file for reading as its decoder will: raises "Cannot open file "%s". %s"
 // when it cannot be opened and, for a Windows bitmap, "Bitmap image is not valid" when the file
 // is shorter than its headers say.

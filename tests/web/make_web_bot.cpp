@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
     QApplication application(argc, argv);
-    QApplication::setFont(layout::windowFont());
+    layout::applyApplicationLook();
     setProgramFolderForTests(root);
     fs::current_path(root);
     // The real engine and encoder; "Test" opens nothing.
