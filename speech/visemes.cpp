@@ -1,6 +1,7 @@
 #include "visemes.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string_view>
 #include <unordered_map>
 
@@ -89,25 +90,55 @@ int visemeOfPhoneme(const std::string& ipa) {
     return -1;
 }
 
-std::vector<VisemeMark> visemesOf(const std::vector<PhonemeMark>& phonemes, int64_t totalSamples,
-                                  int sampleRate) {
-    std::vector<VisemeMark> marks;
-    for (size_t i = 0; i < phonemes.size(); ++i) {
-        const int64_t start = std::clamp<int64_t>(phonemes[i].sample, 0, totalSamples);
-        const int64_t end = i + 1 < phonemes.size()
-                                ? std::clamp<int64_t>(phonemes[i + 1].sample, start, totalSamples)
-                                : totalSamples;
-        if (end <= start) continue;
-        bool stressed = false;
-        stripMarks(phonemes[i].ipa, &stressed);
-        const int viseme = visemeOfPhoneme(phonemes[i].ipa);
-        VisemeMark mark;
-        mark.sample = start;
-        mark.viseme = static_cast<uint32_t>(std::max(viseme, 0));
-        mark.feature = stressed ? 1 : 0;
-        marks.push_back(mark);
+int visemeOfCmuPhone(const std::string& phone) {
+    // The shapes by the phones of the CMU set, with the names Flite gives its own phones: "pau"
+    // for silence, "hh" (and "hv") for h, "ax" and "axr" for the reduced vowels, "dx" for the
+    // flap, "el", "em", "en" and "nx" for the syllabic and nasal variants.
+    static const std::unordered_map<std::string_view, int> table = {
+        {"pau", 0}, {"h#", 0},  {"ae", 1},  {"ax", 1},  {"ah", 1},  {"aa", 2},  {"ao", 3},
+        {"ey", 4},  {"eh", 4},  {"uh", 4},  {"er", 5},  {"axr", 5}, {"y", 6},   {"iy", 6},
+        {"ih", 6},  {"ix", 6},  {"w", 7},   {"uw", 7},  {"ow", 8},  {"aw", 9},  {"oy", 10},
+        {"ay", 11}, {"h", 12},  {"hh", 12}, {"hv", 12}, {"r", 13},  {"l", 14},  {"el", 14},
+        {"s", 15},  {"z", 15},  {"sh", 16}, {"ch", 16}, {"jh", 16}, {"zh", 16}, {"th", 17},
+        {"dh", 17}, {"f", 18},  {"v", 18},  {"d", 19},  {"t", 19},  {"n", 19},  {"dx", 19},
+        {"nx", 19}, {"en", 19}, {"k", 20},  {"g", 20},  {"ng", 20}, {"p", 21},  {"b", 21},
+        {"m", 21},  {"em", 21},
+    };
+    std::string name;
+    for (const char c : phone) {
+        if (c >= '0' && c <= '9') continue;
+        name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    // The audio before the first phoneme is silence; it is a viseme of its own, so that the
+    const auto it = table.find(name);
+    return it == table.end() ? -1 : it->second;
+}
+
+std::vector<VisemeMark> visemesOf(const std::vector<ShapeMark>& phones, int64_t totalSamples,
+                                  int sampleRate) {
+    // Each phone starts where it says, but never before the phone ahead of it, and within the
+    // audio.
+    std::vector<int64_t> starts(phones.size());
+    for (size_t i = 0; i < phones.size(); ++i)
+        starts[i] =
+            std::clamp<int64_t>(std::max(phones[i].sample, i ? starts[i - 1] : 0), 0, totalSamples);
+    std::vector<VisemeMark> marks;
+    for (size_t first = 0; first < phones.size();) {
+        // Of the phones that start together, only the last takes time.
+        size_t last = first + 1;
+        while (last < phones.size() && starts[last] == starts[first]) ++last;
+        const int64_t start = starts[first];
+        const int64_t end = last < phones.size() ? starts[last] : totalSamples;
+        if (end > start) {
+            const ShapeMark& phone = phones[last - 1];
+            VisemeMark mark;
+            mark.sample = start;
+            mark.viseme = static_cast<uint32_t>(std::max(phone.viseme, 0));
+            mark.feature = phone.stressed ? 1 : 0;
+            marks.push_back(mark);
+        }
+        first = last;
+    }
+    // The audio before the first phone is silence; it is a viseme of its own, so that the
     // visemes cover the utterance from its first sample.
     if (!marks.empty() && marks.front().sample > 0) marks.insert(marks.begin(), VisemeMark{});
     // Durations in whole milliseconds that add up to the length of the audio: each viseme lasts
@@ -121,4 +152,18 @@ std::vector<VisemeMark> visemesOf(const std::vector<PhonemeMark>& phonemes, int6
         marks[i].nextViseme = i + 1 < marks.size() ? marks[i + 1].viseme : 0;
     }
     return marks;
+}
+
+std::vector<VisemeMark> visemesOf(const std::vector<PhonemeMark>& phonemes, int64_t totalSamples,
+                                  int sampleRate) {
+    std::vector<ShapeMark> phones;
+    phones.reserve(phonemes.size());
+    for (const PhonemeMark& p : phonemes) {
+        ShapeMark phone;
+        phone.sample = p.sample;
+        phone.viseme = visemeOfPhoneme(p.ipa);
+        stripMarks(p.ipa, &phone.stressed);
+        phones.push_back(phone);
+    }
+    return visemesOf(phones, totalSamples, sampleRate);
 }

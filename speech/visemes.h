@@ -13,10 +13,22 @@ inline constexpr int kVisemeCount = 22;
 // are ignored. A pause (empty name) is 0; a phoneme the table does not know gives -1.
 int visemeOfPhoneme(const std::string& ipa);
 
+// The viseme of a phone of the CMU set as a synthesiser or a pronouncing dictionary names it
+// ("hh", "pau", "AH0"): letter case and stress digits are ignored; "pau" is 0, an unknown phone -1.
+int visemeOfCmuPhone(const std::string& phone);
+
 // A phoneme as the synthesiser reports it: its IPA name and the sample at which it starts.
 struct PhonemeMark {
     std::string ipa;
     int64_t sample = 0;
+};
+
+// A phone whose mouth shape is known: the sample at which it starts, its viseme (-1: unknown,
+// shown as silence) and whether it carries stress.
+struct ShapeMark {
+    int64_t sample = 0;
+    int viseme = 0;
+    bool stressed = false;
 };
 
 // A viseme of an utterance: where it starts, how long it lasts, and its shape.
@@ -28,8 +40,11 @@ struct VisemeMark {
     uint32_t feature = 0;     // 1 when the phoneme carries stress
 };
 
-// Turns the phonemes of an utterance of `totalSamples` samples at `sampleRate` into visemes, one
-// per phoneme, from the first sample on (leading silence is viseme 0); phonemes that take no time
-// (a start equal to the next one's) are left out, and an unknown phoneme counts as silence.
+// Turns the phones of an utterance of `totalSamples` samples at `sampleRate` into visemes, one
+// per phone, from the first sample on (leading silence is viseme 0); an unknown phone counts as
+// silence. Phones that take no time (a start equal to the next one's) are left out.
+std::vector<VisemeMark> visemesOf(const std::vector<ShapeMark>& phones, int64_t totalSamples,
+                                  int sampleRate);
+// The same for phonemes named in IPA.
 std::vector<VisemeMark> visemesOf(const std::vector<PhonemeMark>& phonemes, int64_t totalSamples,
                                   int sampleRate);
