@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "SpeechLib_TLB.h"
@@ -201,10 +202,8 @@ TEST_F(RealEngine, EachSynthesiserSpeaksAtItsOwnRateIntoAFileAndAloud) {
         const char16_t* voice;
         uint32_t rate;
     } cases[] = {
-        {u"English (America)", 22050},
-        {u"Flite kal (8 kHz)", 8000},
-        {u"Flite kal16", 16000},
-        {u"Flite slt", 16000},
+        {u"English (America)", 22050}, {u"German (female)", 22050}, {u"Flite kal (8 kHz)", 8000},
+        {u"Flite kal16", 16000},       {u"Flite slt", 16000},
     };
     const std::u16string text = u"Just send us an email, and we will answer quickly.";
     for (const auto& c : cases) {
@@ -298,6 +297,46 @@ TEST_F(RealEngine, RateAndVolumeChangeTheSpeech) {
     EXPECT_EQ(voice.Volume(), 0);
 }
 
+// The median pitch of the voiced parts of speech, from the autocorrelation of 40 ms frames.
+double medianPitch(const RenderedSpeech& speech) {
+    const auto& x = speech.samples;
+    const size_t rate = static_cast<size_t>(speech.sampleRate), frame = rate / 25;
+    const auto dot = [&](size_t a, size_t b) {
+        double sum = 0;
+        for (size_t i = 0; i < frame; ++i) sum += double(x[a + i]) * x[b + i];
+        return sum;
+    };
+    std::vector<double> pitches;
+    for (size_t at = 0; at + frame * 2 < x.size(); at += frame) {
+        const double energy = dot(at, at);
+        if (energy < 1e6 * frame) continue;  // quiet: no voice to measure
+        double best = 0;
+        size_t lag = 0;
+        for (size_t l = rate / 400; l <= rate / 60; ++l) {
+            const double r = dot(at, at + l) / std::sqrt(energy * dot(at + l, at + l));
+            if (r > best) best = r, lag = l;
+        }
+        if (best > 0.7) pitches.push_back(double(rate) / lag);
+    }
+    if (pitches.empty()) return 0;
+    std::nth_element(pitches.begin(), pitches.begin() + pitches.size() / 2, pitches.end());
+    return pitches[pitches.size() / 2];
+}
+
+TEST_F(RealEngine, TheFemaleVoicesSpeakWithAWomansPitch) {
+    const auto espeak = makeEspeakSynthesiser();
+    const std::u16string pairs[][2] = {{u"German", u"German (female)"},
+                                       {u"English (America)", u"English (America, female)"}};
+    for (const auto& [base, female] : pairs) {
+        const auto pitchOf = [&](const std::u16string& name) {
+            return medianPitch(espeak->render(*voiceOf(*espeak, name), 0, 100,
+                                              "Hello, how are you today? Have a nice day."));
+        };
+        EXPECT_LT(pitchOf(base), 130) << toUtf8(base);
+        EXPECT_GT(pitchOf(female), 170) << toUtf8(female);
+    }
+}
+
 TEST_F(RealEngine, FliteStretchesItsVoicesByTheRateAndScalesTheirSamplesByTheVolume) {
     const auto flite = makeFliteSynthesiser();
     const std::string text = "We are open from nine to five, Monday to Friday.";
@@ -337,6 +376,33 @@ TEST_F(RealEngine, ListsManyVoicesWithAllFourAttributes) {
     EXPECT_TRUE(languages.count(u"de"));
     EXPECT_TRUE(languages.count(u"en-us"));
     EXPECT_THROW(voices->Item(voices->Count()), AppError);
+
+    // libespeak-ng's voices are a man's unless their file says otherwise; the female voices
+    // follow the voices they are made from.
+    const std::u16string female[][2] = {
+        {u"English (Great Britain)", u"English (Great Britain, female)"},
+        {u"English (America)", u"English (America, female)"},
+        {u"German", u"German (female)"}};
+    std::map<std::u16string, int> at;
+    for (int i = 0; i < voices->Count(); ++i) at[voices->Item(i)->GetDescription(0)] = i;
+    for (const auto& [base, name] : female) {
+        ASSERT_TRUE(at.count(base) && at.count(name)) << toUtf8(name);
+        const auto token = voices->Item(at[name]);
+        EXPECT_EQ(at[name], at[base] + 1);
+        EXPECT_EQ(token->GetAttribute(u"Name"), name);
+        EXPECT_EQ(token->GetAttribute(u"Gender"), u"Female");
+        EXPECT_EQ(token->GetAttribute(u"Vendor"), u"eSpeak NG");
+        EXPECT_EQ(token->GetAttribute(u"Language"),
+                  voices->Item(at[base])->GetAttribute(u"Language"));
+        EXPECT_EQ(voices->Item(at[base])->GetAttribute(u"Gender"), u"Male");
+    }
+    int women = 0;
+    for (int i = 0; i < voices->Count() - 5; ++i) {
+        const std::u16string gender = voices->Item(i)->GetAttribute(u"Gender");
+        EXPECT_TRUE(gender == u"Male" || gender == u"Female") << i;
+        women += gender == u"Female";
+    }
+    EXPECT_EQ(women, 3);
 
     // Flite's voices come after those of libespeak-ng.
     const std::u16string flite[][2] = {{u"Flite kal (8 kHz)", u"Male"},
