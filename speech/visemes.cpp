@@ -123,15 +123,17 @@ std::vector<VisemeMark> visemesOf(const std::vector<ShapeMark>& phones, int64_t 
             std::clamp<int64_t>(std::max(phones[i].sample, i ? starts[i - 1] : 0), 0, totalSamples);
     std::vector<VisemeMark> marks;
     for (size_t first = 0; first < phones.size();) {
-        // Of the phones that start together, only the last takes time.
+        // The phones that start together share the time until the next later start evenly,
+        // in their order; when it is too short for all of them, the first take a sample each.
         size_t last = first + 1;
         while (last < phones.size() && starts[last] == starts[first]) ++last;
         const int64_t start = starts[first];
-        const int64_t end = last < phones.size() ? starts[last] : totalSamples;
-        if (end > start) {
-            const ShapeMark& phone = phones[last - 1];
+        const int64_t span = (last < phones.size() ? starts[last] : totalSamples) - start;
+        const int64_t sharing = std::min<int64_t>(static_cast<int64_t>(last - first), span);
+        for (int64_t k = 0; k < sharing; ++k) {
+            const ShapeMark& phone = phones[first + static_cast<size_t>(k)];
             VisemeMark mark;
-            mark.sample = start;
+            mark.sample = start + span * k / sharing;
             mark.viseme = static_cast<uint32_t>(std::max(phone.viseme, 0));
             mark.feature = phone.stressed ? 1 : 0;
             marks.push_back(mark);

@@ -42,7 +42,9 @@ struct VisemeMark {
 
 // Turns the phones of an utterance of `totalSamples` samples at `sampleRate` into visemes, one
 // per phone, from the first sample on (leading silence is viseme 0); an unknown phone counts as
-// silence. Phones that take no time (a start equal to the next one's) are left out.
+// silence. Phones that start at the same sample share the time until the next later start
+// evenly, in their order; only when that time is shorter than one sample each do the last of
+// them get none and are left out.
 std::vector<VisemeMark> visemesOf(const std::vector<ShapeMark>& phones, int64_t totalSamples,
                                   int sampleRate);
 // The same for phonemes named in IPA.

@@ -664,22 +664,62 @@ TEST(Visemes, CmuPhonesMapOntoTheTwentyTwoShapes) {
     for (const auto& [phone, viseme] : table) EXPECT_EQ(visemeOfCmuPhone(phone), viseme) << phone;
 }
 
-TEST(Visemes, CoverTheUtteranceAndSkipPhonemesWithoutTime) {
-    const std::vector<PhonemeMark> phonemes = {{"h", 220},  {"ə", 1100},   {"", 1100},
-                                               {"l", 2205}, {"ˈəʊ", 4410}, {"ǂ", 8820}};
-    const auto marks = visemesOf(phonemes, 11025, 22050);
-    ASSERT_EQ(marks.size(), 6u);
-    // "ə" starts with the pause after it and takes no time; the unknown "ǂ" is silence.
-    const uint32_t shapes[] = {0, 12, 0, 14, 8, 0};
-    const int durations[] = {10, 40, 50, 100, 200, 100};
-    int sum = 0;
-    for (size_t i = 0; i < marks.size(); ++i) {
-        EXPECT_EQ(marks[i].viseme, shapes[i]) << i;
-        EXPECT_EQ(marks[i].durationMs, durations[i]) << i;
-        EXPECT_EQ(marks[i].nextViseme, i + 1 < marks.size() ? shapes[i + 1] : 0u);
-        sum += marks[i].durationMs;
+TEST(Visemes, CoverTheUtteranceAndShareTheTimeOfPhonemesThatStartTogether) {
+    struct Mark {
+        int64_t sample;
+        uint32_t viseme;
+        int durationMs;
+    };
+    const struct {
+        const char* what;
+        std::vector<PhonemeMark> phonemes;
+        int64_t total;
+        int rate;
+        std::vector<Mark> marks;
+    } cases[] = {
+        {"silence first; the unknown ǂ is silence",
+         {{"h", 220}, {"ˈəʊ", 4410}, {"ǂ", 8820}},
+         11025,
+         22050,
+         {{0, 0, 10}, {220, 12, 190}, {4410, 8, 200}, {8820, 0, 100}}},
+        {"l, z and a pause at the same moment share the time to the end",
+         {{"s", 0}, {"ɛ", 1000}, {"l", 3000}, {"z", 3000}, {"", 3000}},
+         4500,
+         10000,
+         {{0, 15, 100}, {1000, 4, 200}, {3000, 14, 50}, {3500, 15, 50}, {4000, 0, 50}}},
+        {"two phonemes at once, then the next one",
+         {{"ə", 1100}, {"", 1100}, {"l", 2205}},
+         4410,
+         22050,
+         {{0, 0, 50}, {1100, 1, 25}, {1652, 0, 25}, {2205, 14, 100}}},
+        {"two samples for three: the last gets none",
+         {{"p", 0}, {"b", 100}, {"t", 100}, {"f", 100}, {"s", 102}},
+         200,
+         1000,
+         {{0, 21, 100}, {100, 21, 1}, {101, 19, 1}, {102, 15, 98}}},
+        {"a start before the one ahead counts from there; beyond the audio, nothing",
+         {{"t", 0}, {"ɪ", 50}, {"k", 30}, {"s", 300}},
+         200,
+         1000,
+         {{0, 19, 50}, {50, 6, 75}, {125, 20, 75}}},
+        {"nothing", {}, 0, 22050, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto marks = visemesOf(c.phonemes, c.total, c.rate);
+        ASSERT_EQ(marks.size(), c.marks.size());
+        int sum = 0;
+        for (size_t i = 0; i < marks.size(); ++i) {
+            EXPECT_EQ(marks[i].sample, c.marks[i].sample) << i;
+            EXPECT_EQ(marks[i].viseme, c.marks[i].viseme) << i;
+            EXPECT_EQ(marks[i].durationMs, c.marks[i].durationMs) << i;
+            EXPECT_EQ(marks[i].nextViseme, i + 1 < marks.size() ? c.marks[i + 1].viseme : 0u);
+            sum += marks[i].durationMs;
+        }
+        EXPECT_EQ(sum, (c.total * 1000 + c.rate / 2) / c.rate);  // the length of the audio
     }
-    EXPECT_EQ(sum, 500);
-    EXPECT_EQ(marks[4].feature, 1u);  // stressed
-    EXPECT_TRUE(visemesOf(std::vector<PhonemeMark>{}, 0, 22050).empty());
+    // A stressed phoneme carries the feature.
+    const auto stressed = visemesOf(std::vector<PhonemeMark>{{"ˈaɪ", 0}, {"ə", 10}}, 20, 1000);
+    EXPECT_EQ(stressed[0].feature, 1u);
+    EXPECT_EQ(stressed[1].feature, 0u);
 }
