@@ -151,7 +151,8 @@ void tallyDisagreements(const std::vector<std::string>& phones, const std::vecto
             out.emplace_back(name, shape);
     };
     for (const std::string& p : phones) keep(b, p, visemeOfCmuPhone(p));
-    for (const PhonemeMark& p : ph) keep(a, p.ipa, visemeOfPhoneme(p.ipa));
+    for (const PhonemeMark& p : ph)
+        for (const int v : visemesOfPhoneme(p.ipa)) keep(a, p.ipa, v);
     const size_t n = a.size(), m = b.size();
     std::vector<std::vector<size_t>> d(n + 1, std::vector<size_t>(m + 1));
     for (size_t i = 0; i <= n; ++i) d[i][0] = i;

@@ -7,10 +7,16 @@
 
 namespace {
 
+// The shapes of a phoneme: one, or two that share its time.
+struct Shapes {
+    int first = -1;
+    int second = -1;
+};
+
 // IPA phonemes of the languages the synthesiser speaks, by mouth shape. Diphthongs and
 // affricates are listed whole; anything else is looked up by its first letter.
-const std::unordered_map<std::string_view, int>& phonemeTable() {
-    static const std::unordered_map<std::string_view, int> table = [] {
+const std::unordered_map<std::string_view, Shapes>& phonemeTable() {
+    static const std::unordered_map<std::string_view, Shapes> table = [] {
         // Each group lists its phonemes separated by blanks.
         static constexpr std::pair<int, std::string_view> groups[] = {
             {0, "ʔ _ | ||"},
@@ -22,12 +28,12 @@ const std::unordered_map<std::string_view, int>& phonemeTable() {
             {6, "j i ɪ ɨ ᵻ iə ɪə ĩ"},
             {7, "w u y ʏ ɯ ʉ ʊə ʍ ɥ ũ"},
             {8, "o oʊ əʊ ø œ ɵ õ œ̃"},
-            {9, "aʊ aʊə"},
+            {9, "aʊ"},
             {10, "ɔɪ ɔø ɔʏ oɪ ɔy"},
-            {11, "aɪ aɪə ʌɪ ɑɪ ae"},
+            {11, "aɪ ʌɪ ɑɪ ae"},
             {12, "h ɦ ç x χ ħ"},
             {13, "r ɹ ʁ ʀ ɻ ɽ ɐ̯"},
-            {14, "l ɫ ɬ ʎ əl l̩"},
+            {14, "l ɫ ɬ ʎ l̩"},
             {15, "s z ts dz"},
             {16, "ʃ ʒ tʃ dʒ ɕ ʑ tɕ dʑ ʂ ʐ"},
             {17, "θ ð"},
@@ -36,14 +42,24 @@ const std::unordered_map<std::string_view, int>& phonemeTable() {
             {20, "k g ɡ ŋ q ɣ ɢ kh"},
             {21, "p b m ɱ pf m̩"},
         };
-        std::unordered_map<std::string_view, int> t;
+        // Phonemes that are two sounds with shapes of their own: a vowel with the r it colours
+        // (the American "car", "for", "more", "there", "here", "sure", "fire", "flower"), a
+        // vowel that ends in a second syllable ("quiet", "hour"), and the l that takes a
+        // vowel with it ("little").
+        static constexpr std::pair<std::string_view, Shapes> pairs[] = {
+            {"ɑɹ", {2, 13}},  {"ɔɹ", {3, 13}}, {"oɹ", {3, 13}},  {"ɛɹ", {4, 13}},
+            {"ʊɹ", {4, 13}},  {"ɪɹ", {6, 13}}, {"aɪɚ", {11, 5}}, {"aʊɚ", {9, 5}},
+            {"aɪə", {11, 1}}, {"aʊə", {9, 1}}, {"əl", {1, 14}},
+        };
+        std::unordered_map<std::string_view, Shapes> t;
         for (const auto& [viseme, names] : groups) {
             for (size_t at = 0; at < names.size();) {
                 const size_t blank = std::min(names.find(' ', at), names.size());
-                t.emplace(names.substr(at, blank - at), viseme);
+                t.emplace(names.substr(at, blank - at), Shapes{viseme});
                 at = blank + 1;
             }
         }
+        for (const auto& [name, shapes] : pairs) t.emplace(name, shapes);
         return t;
     }();
     return table;
@@ -77,17 +93,27 @@ size_t firstCodePointLength(const std::string& s) {
     return std::min(n, s.size());
 }
 
-}  // namespace
-
-int visemeOfPhoneme(const std::string& ipa) {
+Shapes shapesOf(const std::string& ipa) {
     const std::string name = stripMarks(ipa, nullptr);
-    if (name.empty()) return 0;
+    if (name.empty()) return {0};
     const auto& table = phonemeTable();
     if (const auto it = table.find(name); it != table.end()) return it->second;
     // A combining mark or a second letter the table does not list: the first letter decides.
     if (const auto it = table.find(name.substr(0, firstCodePointLength(name))); it != table.end())
-        return it->second;
-    return -1;
+        return {it->second.first};
+    return {};
+}
+
+}  // namespace
+
+int visemeOfPhoneme(const std::string& ipa) {
+    return shapesOf(ipa).first;
+}
+
+std::vector<int> visemesOfPhoneme(const std::string& ipa) {
+    const Shapes shapes = shapesOf(ipa);
+    if (shapes.second < 0) return {shapes.first};
+    return {shapes.first, shapes.second};
 }
 
 int visemeOfCmuPhone(const std::string& phone) {
@@ -163,9 +189,15 @@ std::vector<VisemeMark> visemesOf(const std::vector<PhonemeMark>& phonemes, int6
     for (const PhonemeMark& p : phonemes) {
         ShapeMark phone;
         phone.sample = p.sample;
-        phone.viseme = visemeOfPhoneme(p.ipa);
         stripMarks(p.ipa, &phone.stressed);
+        const Shapes shapes = shapesOf(p.ipa);
+        phone.viseme = shapes.first;
         phones.push_back(phone);
+        // The second shape starts with the first, so that they share the phoneme's time.
+        if (shapes.second >= 0) {
+            phone.viseme = shapes.second;
+            phones.push_back(phone);
+        }
     }
     return visemesOf(phones, totalSamples, sampleRate);
 }

@@ -10,8 +10,11 @@
 inline constexpr int kVisemeCount = 22;
 
 // The viseme of a phoneme written in IPA, as the synthesiser names it. Stress and length marks
-// are ignored. A pause (empty name) is 0; a phoneme the table does not know gives -1.
+// are ignored. A pause (empty name) is 0; a phoneme the table does not know gives -1. A phoneme
+// that is two sounds with shapes of their own ("ɑːɹ", "əl") gives the first.
 int visemeOfPhoneme(const std::string& ipa);
+// All the shapes of a phoneme, in order: one, or two for a phoneme of two sounds.
+std::vector<int> visemesOfPhoneme(const std::string& ipa);
 
 // The viseme of a phone of the CMU set as a synthesiser or a pronouncing dictionary names it
 // ("hh", "pau", "AH0"): letter case and stress digits are ignored; "pau" is 0, an unknown phone -1.
@@ -47,6 +50,7 @@ struct VisemeMark {
 // them get none and are left out.
 std::vector<VisemeMark> visemesOf(const std::vector<ShapeMark>& phones, int64_t totalSamples,
                                   int sampleRate);
-// The same for phonemes named in IPA.
+// The same for phonemes named in IPA; a phoneme of two sounds gives two visemes, which share its
+// time as phonemes that start together do.
 std::vector<VisemeMark> visemesOf(const std::vector<PhonemeMark>& phonemes, int64_t totalSamples,
                                   int sampleRate);

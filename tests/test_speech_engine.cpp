@@ -702,6 +702,11 @@ TEST(Visemes, CoverTheUtteranceAndShareTheTimeOfPhonemesThatStartTogether) {
          200,
          1000,
          {{0, 19, 50}, {50, 6, 75}, {125, 20, 75}}},
+        {"a vowel with its r, and the l that takes a vowel with it: two shapes each",
+         {{"k", 0}, {"ˈɑːɹ", 100}, {"əl", 300}, {"", 400}},
+         500,
+         1000,
+         {{0, 20, 100}, {100, 2, 100}, {200, 13, 100}, {300, 1, 50}, {350, 14, 50}, {400, 0, 100}}},
         {"nothing", {}, 0, 22050, {}},
     };
     for (const auto& c : cases) {
