@@ -88,7 +88,8 @@ private:
 };
 
 // The real audio output on SDL (the "dummy" driver in the tests) with the voices of libespeak-ng
-// and Flite as the speech engine, and the same output as the music preview, for the life of the object.
+// and Flite as the speech engine, and the same output as the music preview, for the life of the
+// object.
 class RealSpeech {
 public:
     RealSpeech();
