@@ -123,9 +123,9 @@ std::string femaleName(const std::string& name) {
 
 // The gender that the file of a voice variant names (0 when there is no such variant).
 int variantGender(const std::string& variant) {
-    espeak_VOICE spec{};
-    spec.languages = "variant";
-    for (const espeak_VOICE** v = espeak_ListVoices(&spec); v && *v; ++v) {
+    espeak_VOICE wanted{};
+    wanted.languages = "variant";
+    for (const espeak_VOICE** v = espeak_ListVoices(&wanted); v && *v; ++v) {
         const std::string id = (*v)->identifier ? (*v)->identifier : "";
         if (id == "!v/" + variant) return (*v)->gender;
     }
