@@ -4,6 +4,7 @@
 #include "dialogs.h"
 #include "encoder.h"
 #include "espeak_synth.h"
+#include "flite_synth.h"
 #include "music_preview.h"
 #include "sdl_audio.h"
 #include "shell.h"
@@ -12,7 +13,8 @@
 struct RealPlatform::Parts {
     std::unique_ptr<SdlAudio> audio = SdlAudio::make();
     std::unique_ptr<Synthesiser> espeak = makeEspeakSynthesiser();
-    SynthEngine speech{{espeak.get()}, *audio};
+    std::unique_ptr<Synthesiser> flite = makeFliteSynthesiser();
+    SynthEngine speech{{espeak.get(), flite.get()}, *audio};
     std::unique_ptr<ShellOpener> opener = makeDetachedOpener("xdg-open");
     std::unique_ptr<EncoderSpawner> encoder = makeProcessSpawner();
     std::unique_ptr<Dialogs> dialogs = makeQtDialogs();

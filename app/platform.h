@@ -3,7 +3,8 @@
 #include <memory>
 
 // The platform parts the program runs with, chosen here and nowhere else:
-//   speech engine    the voices of libespeak-ng (speech/espeak_synth), spoken through
+//   speech engine    the voices of libespeak-ng (speech/espeak_synth), then those of Flite
+//                    (speech/flite_synth), spoken through
 //   audio output     SDL2_mixer's device, which the music preview shares (speech/sdl_audio)
 //   music preview    the same device (speech/sdl_audio)
 //   shell opener     xdg-open, started detached (app/shell)

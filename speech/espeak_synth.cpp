@@ -104,22 +104,56 @@ bool mbrolaDataInstalled(const std::string& id) {
     return ::stat(("/usr/share/mbrola/" + voice + "/" + voice).c_str(), &st) == 0;
 }
 
+// libespeak-ng gives a voice the gender of its file; a voice whose file names none speaks with
+// the library's own formants, which are a man's.
+const char* genderText(int gender) {
+    return gender == 2 ? "Female" : "Male";
+}
+
+// The female voices offered beside the voices they are made from: the base voice spoken with
+// the variant "f5" (a woman's pitch and formants, a little breath, no roughness).
+constexpr const char* kFemaleVariant = "f5";
+constexpr const char* kWithFemaleTwin[] = {"gmw/en", "gmw/en-US", "gmw/de"};
+
+// "German" -> "German (female)", "English (America)" -> "English (America, female)".
+std::string femaleName(const std::string& name) {
+    if (!name.empty() && name.back() == ')') return name.substr(0, name.size() - 1) + ", female)";
+    return name + " (female)";
+}
+
+// The gender that the file of a voice variant names (0 when there is no such variant).
+int variantGender(const std::string& variant) {
+    espeak_VOICE wanted{};
+    wanted.languages = "variant";
+    for (const espeak_VOICE** v = espeak_ListVoices(&wanted); v && *v; ++v) {
+        const std::string id = (*v)->identifier ? (*v)->identifier : "";
+        if (id == "!v/" + variant) return (*v)->gender;
+    }
+    return 0;
+}
+
 // Every voice that can speak here, once; the one of the user's language first.
 const std::vector<Ref<ISpeechObjectToken>>& installedVoices() {
     static const std::vector<Ref<ISpeechObjectToken>> voices = [] {
         espeak();
         std::vector<Ref<ISpeechObjectToken>> list;
         const std::string mine = localeLanguage();
+        // Asked first: each listing of libespeak-ng reuses the array of the one before.
+        const int femaleGender = variantGender(kFemaleVariant);
         for (const espeak_VOICE** v = espeak_ListVoices(nullptr); v && *v; ++v) {
             const std::string id = (*v)->identifier ? (*v)->identifier : "";
             const std::string language = (*v)->languages ? (*v)->languages + 1 : "";
             if (id.empty() || language == "variant") continue;
             if (id.rfind("mb/", 0) == 0 && !mbrolaDataInstalled(id)) continue;
-            const char* gender = (*v)->gender == 1 ? "Male" : (*v)->gender == 2 ? "Female" : "";
-            list.emplace_back(new EspeakToken(id, (*v)->name, gender, language));
+            const std::string name = (*v)->name ? (*v)->name : id;
+            list.emplace_back(new EspeakToken(id, name, genderText((*v)->gender), language));
+            if (femaleGender && std::find(std::begin(kWithFemaleTwin), std::end(kWithFemaleTwin),
+                                          id) != std::end(kWithFemaleTwin))
+                list.emplace_back(new EspeakToken(id + "+" + kFemaleVariant, femaleName(name),
+                                                  genderText(femaleGender), language));
         }
         // The voice of the user's language goes to the top: the one of the same region, or
-        // else the first of the language.
+        // else the first of the language. Its female voice, if it has one, goes with it.
         const std::string primary = mine.substr(0, mine.find('-'));
         const auto languageOf = [](const Ref<ISpeechObjectToken>& token) {
             return toUtf8(token->GetAttribute(u"Language"));
@@ -131,7 +165,12 @@ const std::vector<Ref<ISpeechObjectToken>>& installedVoices() {
                 const std::string language = languageOf(token);
                 return language == primary || language.rfind(primary + "-", 0) == 0;
             });
-        if (top != list.end()) std::rotate(list.begin(), top, top + 1);
+        const auto idOf = [](const Ref<ISpeechObjectToken>& token) {
+            return static_cast<const EspeakToken&>(*token).id();
+        };
+        auto end = top == list.end() ? top : top + 1;
+        while (end != list.end() && idOf(*end).rfind(idOf(*top) + "+", 0) == 0) ++end;
+        std::rotate(list.begin(), top, end);
         return list;
     }();
     return voices;

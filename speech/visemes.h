@@ -10,13 +10,28 @@
 inline constexpr int kVisemeCount = 22;
 
 // The viseme of a phoneme written in IPA, as the synthesiser names it. Stress and length marks
-// are ignored. A pause (empty name) is 0; a phoneme the table does not know gives -1.
+// are ignored. A pause (empty name) is 0; a phoneme the table does not know gives -1. A phoneme
+// that is two sounds with shapes of their own ("ɑːɹ", "əl") gives the first.
 int visemeOfPhoneme(const std::string& ipa);
+// All the shapes of a phoneme, in order: one, or two for a phoneme of two sounds.
+std::vector<int> visemesOfPhoneme(const std::string& ipa);
+
+// The viseme of a phone of the CMU set as a synthesiser or a pronouncing dictionary names it
+// ("hh", "pau", "AH0"): letter case and stress digits are ignored; "pau" is 0, an unknown phone -1.
+int visemeOfCmuPhone(const std::string& phone);
 
 // A phoneme as the synthesiser reports it: its IPA name and the sample at which it starts.
 struct PhonemeMark {
     std::string ipa;
     int64_t sample = 0;
+};
+
+// A phone whose mouth shape is known: the sample at which it starts, its viseme (-1: unknown,
+// shown as silence) and whether it carries stress.
+struct ShapeMark {
+    int64_t sample = 0;
+    int viseme = 0;
+    bool stressed = false;
 };
 
 // A viseme of an utterance: where it starts, how long it lasts, and its shape.
@@ -28,8 +43,14 @@ struct VisemeMark {
     uint32_t feature = 0;     // 1 when the phoneme carries stress
 };
 
-// Turns the phonemes of an utterance of `totalSamples` samples at `sampleRate` into visemes, one
-// per phoneme, from the first sample on (leading silence is viseme 0); phonemes that take no time
-// (a start equal to the next one's) are left out, and an unknown phoneme counts as silence.
+// Turns the phones of an utterance of `totalSamples` samples at `sampleRate` into visemes, one
+// per phone, from the first sample on (leading silence is viseme 0); an unknown phone counts as
+// silence. Phones that start at the same sample share the time until the next later start
+// evenly, in their order; only when that time is shorter than one sample each do the last of
+// them get none and are left out.
+std::vector<VisemeMark> visemesOf(const std::vector<ShapeMark>& phones, int64_t totalSamples,
+                                  int sampleRate);
+// The same for phonemes named in IPA; a phoneme of two sounds gives two visemes, which share its
+// time as phonemes that start together do.
 std::vector<VisemeMark> visemesOf(const std::vector<PhonemeMark>& phonemes, int64_t totalSamples,
                                   int sampleRate);

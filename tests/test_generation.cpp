@@ -495,3 +495,75 @@ TEST(GenerationRealEngine, ThreePhrasesGiveMp3FilesOfTheirLengthAndLogs) {
         EXPECT_FALSE(exists(base + ".wav")) << n;
     }
 }
+
+// The real encoder, which keeps a copy of each WAV file it is given before it encodes it.
+class WavKeepingEncoder final : public EncoderSpawner {
+public:
+    explicit WavKeepingEncoder(std::string folder)
+        : folder_(std::move(folder)), spawner_(makeProcessSpawner()), install_(this) {}
+    EncoderOutcome run(const std::string& program, const std::vector<std::string>& arguments,
+                       int timeoutMs) override {
+        if (arguments.size() == 3)
+            fs::copy_file(arguments[1], folder_ + fs::path(arguments[1]).filename().string(),
+                          fs::copy_options::overwrite_existing);
+        return spawner_->run(program, arguments, timeoutMs);
+    }
+
+private:
+    std::string folder_;
+    std::unique_ptr<EncoderSpawner> spawner_;
+    Install<EncoderSpawner> install_;
+};
+
+// A generation with Flite's voices, at 8 and 16 kHz: MP3 files that decode, and logs as long as
+// the WAV files they were made from.
+TEST(GenerationRealEngine, FliteVoicesGiveMp3FilesAndLogsAsLongAsTheirWaveFiles) {
+    const RealSpeech speech;
+    TempWorkspace workspace;
+    ScriptedDialogs dialogs;
+    workspace.linkEncoder();
+    const std::string kept = workspace.path() + "kept/";
+    fs::create_directories(kept);
+    const WavKeepingEncoder encoder(kept);
+    workspace.addBot("Guide");
+    writeFile(workspace.bot("Guide") + "phrases.txt",
+              "=Hello!\r\nhours=We are open from nine to five.\r\n");
+    TfrmTextToSpeech frm;
+    const struct {
+        const char* voice;
+        uint32_t rate;
+    } voices[] = {{"Flite kal (8 kHz)", 8000}, {"Flite slt", 16000}};
+    for (const auto& [voice, rate] : voices) {
+        SCOPED_TRACE(voice);
+        const auto items = frm.ListBoxVoices->findItems(voice, Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1);
+        frm.ListBoxVoices->setCurrentItem(items[0]);
+        QTest::mouseClick(frm.ButtonGenerateSpeech, Qt::LeftButton);
+        EXPECT_EQ(frm.LabelStatus->text(), "Completed!");
+        EXPECT_TRUE(dialogs.shown().empty());
+        for (int n = 0; n < 2; ++n) {
+            const std::string base = workspace.bot("Guide") + std::to_string(n);
+            EXPECT_FALSE(exists(base + ".wav")) << n;
+            EXPECT_EQ(mp3Problem(readFile(base + ".mp3")), "") << n;
+            const std::string decoded = workspace.path() + "decoded.wav";
+            const std::string command =
+                "lame --quiet --decode '" + base + ".mp3' '" + decoded + "'";
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
+            const std::string wavFile = kept + std::to_string(n) + ".wav";
+            uint32_t wavRate = 0;
+            std::memcpy(&wavRate, readFile(wavFile).data() + 24, 4);
+            EXPECT_EQ(wavRate, rate) << n;
+            const double wav = wavMs(wavFile);
+            EXPECT_GT(wav, 500) << n;
+            // The decoded audio is as long, give or take the encoder's padding: at most three
+            // frames of 576 samples at the voice's rate.
+            EXPECT_NEAR(wavMs(decoded), wav, 3 * 576 * 1000.0 / rate) << n;
+            int sum = 0;
+            const std::string log = readFile(base + ".txt");
+            const std::regex line("(\\d+) (-?\\d+)\r\n");
+            for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
+                sum += std::stoi((*it)[2]);
+            EXPECT_NEAR(sum, wav, 20.0) << n << "\n" << log;
+        }
+    }
+}

@@ -9,6 +9,7 @@
 #include "SpeechLib_TLB.h"
 #include "errors.h"
 #include "espeak_synth.h"
+#include "flite_synth.h"
 #include "scripted_engine.h"
 #include "sdl_audio.h"
 #include "support.h"
@@ -53,7 +54,8 @@ RealMusic::~RealMusic() = default;
 struct RealSpeech::Parts {
     std::unique_ptr<SdlAudio> audio = SdlAudio::make();
     std::unique_ptr<Synthesiser> espeak = makeEspeakSynthesiser();
-    SynthEngine engine{{espeak.get()}, *audio};
+    std::unique_ptr<Synthesiser> flite = makeFliteSynthesiser();
+    SynthEngine engine{{espeak.get(), flite.get()}, *audio};
     Install<SpeechEngine> installEngine{&engine};
     Install<MusicPreview> installMusic{audio.get()};
 };

@@ -89,8 +89,9 @@ private:
     Install<ShellOpener> install_;
 };
 
-// The real audio output on SDL (the "dummy" driver in the tests) with libespeak-ng's voices as
-// the speech engine, and the same output as the music preview, for the life of the object.
+// The real audio output on SDL (the "dummy" driver in the tests) with the voices of libespeak-ng
+// and Flite as the speech engine, and the same output as the music preview, for the life of the
+// object.
 class RealSpeech {
 public:
     RealSpeech();

@@ -5,11 +5,14 @@
 #include <QElapsedTimer>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <set>
 
 #include "SpeechLib_TLB.h"
+#include "audio_player.h"
 #include "errors.h"
 #include "espeak_synth.h"
+#include "flite_synth.h"
 #include "support.h"
 #include "test_platform.h"
 #include "text16.h"
@@ -51,6 +54,18 @@ bool processUntil(F done, int ms = 20000) {
     return done();
 }
 
+// Selects the voice with this description.
+void selectVoice(TSpVoice& voice, const std::u16string& description) {
+    const auto voices = voice.GetVoices();
+    for (int i = 0; i < voices->Count(); ++i) {
+        if (voices->Item(i)->GetDescription(0) == description) {
+            voice.setVoice(voices->Item(i).get());
+            return;
+        }
+    }
+    FAIL() << "no voice " << toUtf8(description);
+}
+
 // Selects the first voice of `language`.
 void selectLanguage(TSpVoice& voice, const std::u16string& language) {
     const auto voices = voice.GetVoices();
@@ -74,7 +89,21 @@ uint16_t u16At(const std::string& s, size_t at) {
     return v;
 }
 
-// The voices of libespeak-ng, heard through SDL's dummy driver.
+// A voice of a synthesiser, by its description.
+Ref<ISpeechObjectToken> voiceOf(Synthesiser& synthesiser, const std::u16string& description) {
+    for (auto& token : synthesiser.voices())
+        if (token->GetDescription(0) == description) return token;
+    ADD_FAILURE() << "no voice " << toUtf8(description);
+    return synthesiser.voices().front();
+}
+
+double rmsOf(const std::vector<int16_t>& samples) {
+    double sum = 0;
+    for (const int16_t s : samples) sum += double(s) * s;
+    return std::sqrt(sum / std::max<size_t>(1, samples.size()));
+}
+
+// The voices of libespeak-ng and Flite, heard through SDL's dummy driver.
 struct RealEngine : ::testing::Test {
     RealSpeech speech;
 };
@@ -166,6 +195,62 @@ TEST_F(RealEngine, AnAudiblePassDeliversVisemesInOrderThenOneEndOfStream) {
     EXPECT_GT(heardFor, audioMs - 100);
 }
 
+// A phrase spoken by each synthesiser, at its own rate, into a file and aloud: the file keeps
+// the voice's rate, and the visemes heard cover the audio of the file.
+TEST_F(RealEngine, EachSynthesiserSpeaksAtItsOwnRateIntoAFileAndAloud) {
+    const struct {
+        const char16_t* voice;
+        uint32_t rate;
+    } cases[] = {
+        {u"English (America)", 22050}, {u"German (female)", 22050}, {u"Flite kal (8 kHz)", 8000},
+        {u"Flite kal16", 16000},       {u"Flite slt", 16000},
+    };
+    const std::u16string text = u"Just send us an email, and we will answer quickly.";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(toUtf8(c.voice));
+        TempDir dir;
+        QObject owner;
+        TSpVoice voice(&owner);
+        TSpFileStream stream(&owner);
+        Heard heard;
+        listen(voice, heard);
+        selectVoice(voice, c.voice);
+        stream.Open(toUtf16(dir.path() + "0.wav"), SSFMCreateForWrite, true);
+        voice.setAudioOutputStream(&stream);
+        voice.Speak(text, SVSFlagsAsync);
+        voice.WaitUntilDone(-1);
+        stream.Close();
+        voice.setAudioOutputStream(nullptr);
+        const std::string bytes = readFile(dir.path() + "0.wav");
+        ASSERT_GE(bytes.size(), 44u);
+        EXPECT_EQ(u32At(bytes, 24), c.rate);
+        EXPECT_EQ(u32At(bytes, 28), c.rate * 2);  // bytes per second
+        EXPECT_EQ(u32At(bytes, 40), bytes.size() - 44);
+        const double wavMs = 1000.0 * (bytes.size() - 44) / 2 / c.rate;
+        EXPECT_GT(wavMs, 1500);
+
+        QElapsedTimer clock;
+        clock.start();
+        const int number = voice.Speak(text, SVSFlagsAsync);
+        ASSERT_TRUE(processUntil([&] { return !heard.ends.empty(); }));
+        const qint64 heardFor = clock.elapsed();
+        EXPECT_EQ(heard.ends, std::vector<int>{number});
+        EXPECT_EQ(heard.endsAt, std::vector<size_t>{heard.visemes.size()});
+        ASSERT_GT(heard.visemes.size(), 20u);
+        int sum = 0;
+        for (size_t i = 0; i < heard.visemes.size(); ++i) {
+            if (i > 0) {
+                EXPECT_GT(heard.visemes[i].position, heard.visemes[i - 1].position);
+            }
+            sum += heard.visemes[i].duration;
+        }
+        EXPECT_NEAR(sum, wavMs, 20.0);
+        // Played at its own rate: as long as the audio takes, on the output's clock.
+        EXPECT_GT(heardFor, wavMs - 100);
+        EXPECT_LT(heardFor, wavMs + 1500);
+    }
+}
+
 TEST_F(RealEngine, QueuedRequestsPlayInOrderAndWaitUntilDoneWaitsForAll) {
     QObject owner;
     TSpVoice voice(&owner);
@@ -191,13 +276,8 @@ TEST_F(RealEngine, RateAndVolumeChangeTheSpeech) {
     EXPECT_NEAR(silent.samples.size(), normal.samples.size(), normal.samples.size() / 50.0);
     EXPECT_TRUE(std::all_of(silent.samples.begin(), silent.samples.end(),
                             [](int16_t s) { return s == 0; }));
-    const auto rms = [](const std::vector<int16_t>& samples) {
-        double sum = 0;
-        for (const int16_t s : samples) sum += double(s) * s;
-        return std::sqrt(sum / std::max<size_t>(1, samples.size()));
-    };
     const auto half = renderSpeech("gmw/en", wordsPerMinute(0), 50, text);
-    EXPECT_NEAR(rms(half.samples) / rms(normal.samples), 0.5, 0.05);
+    EXPECT_NEAR(rmsOf(half.samples) / rmsOf(normal.samples), 0.5, 0.05);
 
     EXPECT_EQ(wordsPerMinute(0), 175);
     EXPECT_EQ(wordsPerMinute(10), 450);  // 525 clamped
@@ -217,6 +297,69 @@ TEST_F(RealEngine, RateAndVolumeChangeTheSpeech) {
     EXPECT_EQ(voice.Volume(), 0);
 }
 
+// The median pitch of the voiced parts of speech, from the autocorrelation of 40 ms frames.
+double medianPitch(const RenderedSpeech& speech) {
+    const auto& x = speech.samples;
+    const size_t rate = static_cast<size_t>(speech.sampleRate), frame = rate / 25;
+    const auto dot = [&](size_t a, size_t b) {
+        double sum = 0;
+        for (size_t i = 0; i < frame; ++i) sum += double(x[a + i]) * x[b + i];
+        return sum;
+    };
+    std::vector<double> pitches;
+    for (size_t at = 0; at + frame * 2 < x.size(); at += frame) {
+        const double energy = dot(at, at);
+        if (energy < 1e6 * frame) continue;  // quiet: no voice to measure
+        double best = 0;
+        size_t lag = 0;
+        for (size_t l = rate / 400; l <= rate / 60; ++l) {
+            const double r = dot(at, at + l) / std::sqrt(energy * dot(at + l, at + l));
+            if (r > best) best = r, lag = l;
+        }
+        if (best > 0.7) pitches.push_back(double(rate) / lag);
+    }
+    if (pitches.empty()) return 0;
+    std::nth_element(pitches.begin(), pitches.begin() + pitches.size() / 2, pitches.end());
+    return pitches[pitches.size() / 2];
+}
+
+TEST_F(RealEngine, TheFemaleVoicesSpeakWithAWomansPitch) {
+    const auto espeak = makeEspeakSynthesiser();
+    const std::u16string pairs[][2] = {{u"German", u"German (female)"},
+                                       {u"English (America)", u"English (America, female)"}};
+    for (const auto& [base, female] : pairs) {
+        const auto pitchOf = [&](const std::u16string& name) {
+            return medianPitch(espeak->render(*voiceOf(*espeak, name), 0, 100,
+                                              "Hello, how are you today? Have a nice day."));
+        };
+        EXPECT_LT(pitchOf(base), 130) << toUtf8(base);
+        EXPECT_GT(pitchOf(female), 170) << toUtf8(female);
+    }
+}
+
+TEST_F(RealEngine, FliteStretchesItsVoicesByTheRateAndScalesTheirSamplesByTheVolume) {
+    const auto flite = makeFliteSynthesiser();
+    const std::string text = "We are open from nine to five, Monday to Friday.";
+    for (const char16_t* name : {u"Flite kal (8 kHz)", u"Flite slt"}) {
+        SCOPED_TRACE(toUtf8(name));
+        const Ref<ISpeechObjectToken> slt = voiceOf(*flite, name);
+        const auto length = [&](int rate) {
+            return double(flite->render(*slt, rate, 100, text).samples.size());
+        };
+        const double normal = length(0);
+        // The time is the words' and the pauses' alike: it follows the words per minute.
+        EXPECT_NEAR(length(10) / normal, 175.0 / 450, 0.06);
+        EXPECT_NEAR(length(-3) / normal, 175.0 / 126, 0.1);
+        EXPECT_NEAR(length(0), normal, 1);  // the normal pace comes back
+        const auto full = flite->render(*slt, 0, 100, text).samples;
+        const auto half = flite->render(*slt, 0, 50, text).samples;
+        const auto silent = flite->render(*slt, 0, 0, text).samples;
+        EXPECT_NEAR(rmsOf(half) / rmsOf(full), 0.5, 0.01);
+        EXPECT_EQ(silent.size(), full.size());
+        EXPECT_TRUE(std::all_of(silent.begin(), silent.end(), [](int16_t s) { return s == 0; }));
+    }
+}
+
 TEST_F(RealEngine, ListsManyVoicesWithAllFourAttributes) {
     QObject owner;
     TSpVoice voice(&owner);
@@ -233,6 +376,54 @@ TEST_F(RealEngine, ListsManyVoicesWithAllFourAttributes) {
     EXPECT_TRUE(languages.count(u"de"));
     EXPECT_TRUE(languages.count(u"en-us"));
     EXPECT_THROW(voices->Item(voices->Count()), AppError);
+
+    // libespeak-ng's voices are a man's unless their file says otherwise; the female voices
+    // follow the voices they are made from.
+    const std::u16string female[][2] = {
+        {u"English (Great Britain)", u"English (Great Britain, female)"},
+        {u"English (America)", u"English (America, female)"},
+        {u"German", u"German (female)"}};
+    std::map<std::u16string, int> at;
+    for (int i = 0; i < voices->Count(); ++i) at[voices->Item(i)->GetDescription(0)] = i;
+    for (const auto& [base, name] : female) {
+        ASSERT_TRUE(at.count(base) && at.count(name)) << toUtf8(name);
+        const auto token = voices->Item(at[name]);
+        EXPECT_EQ(at[name], at[base] + 1);
+        EXPECT_EQ(token->GetAttribute(u"Name"), name);
+        EXPECT_EQ(token->GetAttribute(u"Gender"), u"Female");
+        EXPECT_EQ(token->GetAttribute(u"Vendor"), u"eSpeak NG");
+        EXPECT_EQ(token->GetAttribute(u"Language"),
+                  voices->Item(at[base])->GetAttribute(u"Language"));
+        EXPECT_EQ(voices->Item(at[base])->GetAttribute(u"Gender"), u"Male");
+    }
+    int women = 0;
+    for (int i = 0; i < voices->Count() - 5; ++i) {
+        const std::u16string gender = voices->Item(i)->GetAttribute(u"Gender");
+        EXPECT_TRUE(gender == u"Male" || gender == u"Female") << i;
+        women += gender == u"Female";
+    }
+    EXPECT_EQ(women, 3);
+
+    // Flite's voices come after those of libespeak-ng.
+    const std::u16string flite[][2] = {{u"Flite kal (8 kHz)", u"Male"},
+                                       {u"Flite kal16", u"Male"},
+                                       {u"Flite awb", u"Male"},
+                                       {u"Flite rms", u"Male"},
+                                       {u"Flite slt", u"Female"}};
+    const int first = voices->Count() - 5;
+    for (int i = 0; i < voices->Count(); ++i) {
+        const auto token = voices->Item(i);
+        if (i < first) {
+            EXPECT_EQ(token->GetAttribute(u"Vendor"), u"eSpeak NG") << i;
+            continue;
+        }
+        const auto& [description, gender] = flite[i - first];
+        EXPECT_EQ(token->GetDescription(0), description);
+        EXPECT_EQ(token->GetAttribute(u"Name"), description);
+        EXPECT_EQ(token->GetAttribute(u"Vendor"), u"Flite");
+        EXPECT_EQ(token->GetAttribute(u"Gender"), gender);
+        EXPECT_EQ(token->GetAttribute(u"Language"), u"en-us");
+    }
 }
 
 TEST_F(RealEngine, TokensAreCountedAndReleased) {
@@ -269,6 +460,20 @@ TEST_F(RealEngine, OddTextIsSpokenLiterallyAndNeverBreaksTheEngine) {
     const auto cut = renderSpeech("gmw/en", 175, 100, "cut").samples.size();
     EXPECT_NEAR(renderSpeech("gmw/en", 175, 100, std::string("cut\0off", 7)).samples.size(), cut,
                 cut / 20.0);
+
+    // Flite too speaks what it can of any text, and its visemes cover what it renders.
+    const auto flite = makeFliteSynthesiser();
+    const Ref<ISpeechObjectToken> kal = voiceOf(*flite, u"Flite kal (8 kHz)");
+    for (const std::string& text :
+         {std::string(), std::string(" \t\r\n "), std::string("<speak>hello</speak>"),
+          std::string("[[a]]"), std::string("你好, مرحبا, Привет, 🙂 ok"),
+          std::string("\xff\xfe\x80"), std::string("cut\0off", 7), longText}) {
+        const RenderedSpeech rendered = flite->render(*kal, 0, 100, text);
+        EXPECT_EQ(rendered.sampleRate, 8000);
+        int64_t ms = 0;
+        for (const VisemeMark& v : rendered.visemes) ms += v.durationMs;
+        EXPECT_NEAR(ms, 1000.0 * rendered.samples.size() / 8000, 1) << text.substr(0, 20);
+    }
 }
 
 TEST_F(RealEngine, AFileStreamInAMissingFolderFailsWithAClearError) {
@@ -286,6 +491,51 @@ TEST_F(RealEngine, AFileStreamInAMissingFolderFailsWithAClearError) {
     }
     EXPECT_FALSE(stream.isOpen());
     stream.Close();  // nothing open: nothing happens
+}
+
+// An output that is never opened: the test asks the player for its samples itself.
+struct PulledOutput final : AudioOutput {
+    void addSource(AudioSource*) override {}
+    void removeSource(AudioSource*) override {}
+    void wake() override {}
+    void rest() override {}
+};
+
+TEST(AudioPlayer, ResamplesEachUtteranceFromItsOwnRateToTheOutputs) {
+    const struct {
+        int rate, outputRate;
+    } cases[] = {{8000, 48000}, {16000, 48000}, {22050, 44100}, {16000, 44100}, {48000, 16000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.rate) + " Hz on " + std::to_string(c.outputRate) + " Hz");
+        PulledOutput output;
+        AudioPlayer player(output, [] {});
+        // A tenth of a second rising by 2 a sample from 1000, with visemes at its start and its
+        // middle.
+        std::vector<int16_t> ramp(static_cast<size_t>(c.rate / 10));
+        for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<int16_t>(1000 + 2 * i);
+        VisemeMark middle;
+        middle.sample = c.rate / 20;
+        player.enqueue(7, ramp, c.rate, {VisemeMark{}, middle});
+        std::vector<int32_t> heard;
+        while (player.busy() && heard.size() < 100000) {
+            std::vector<int32_t> block(256, 0);
+            player.mixInto(block.data(), block.size(), c.outputRate, 0);
+            heard.insert(heard.end(), block.begin(), block.end());
+        }
+        const auto notices = player.takeNotices();
+        ASSERT_EQ(notices.size(), 3u);
+        EXPECT_NEAR(notices[1].due - notices[0].due, 1000.0 * middle.sample / c.rate, 1e-6);
+        EXPECT_TRUE(notices[2].end);
+        EXPECT_EQ(notices[2].sample, c.rate / 10);
+        // A tenth of a second of output frames, each the utterance at that moment, between two
+        // samples in proportion; then silence.
+        const auto played = static_cast<size_t>(
+            std::count_if(heard.begin(), heard.end(), [](int32_t v) { return v != 0; }));
+        EXPECT_NEAR(played, c.outputRate / 10.0, 1.0);
+        for (size_t k = 0; k + 1 < played; k += 37)
+            EXPECT_NEAR(heard[k], 1000 + 2.0 * k * c.rate / c.outputRate, 1.0) << k;
+        EXPECT_EQ(heard[played], 0);
+    }
 }
 
 // Every phoneme that German and English speech produces has its mouth shape.
@@ -399,22 +649,83 @@ TEST(Visemes, PhonemesMapOntoTheTwentyTwoShapes) {
     for (const auto& [ipa, viseme] : table) EXPECT_EQ(visemeOfPhoneme(ipa), viseme) << ipa;
 }
 
-TEST(Visemes, CoverTheUtteranceAndSkipPhonemesWithoutTime) {
-    const std::vector<PhonemeMark> phonemes = {{"h", 220},  {"ə", 1100},   {"", 1100},
-                                               {"l", 2205}, {"ˈəʊ", 4410}, {"ǂ", 8820}};
-    const auto marks = visemesOf(phonemes, 11025, 22050);
-    ASSERT_EQ(marks.size(), 6u);
-    // "ə" starts with the pause after it and takes no time; the unknown "ǂ" is silence.
-    const uint32_t shapes[] = {0, 12, 0, 14, 8, 0};
-    const int durations[] = {10, 40, 50, 100, 200, 100};
-    int sum = 0;
-    for (size_t i = 0; i < marks.size(); ++i) {
-        EXPECT_EQ(marks[i].viseme, shapes[i]) << i;
-        EXPECT_EQ(marks[i].durationMs, durations[i]) << i;
-        EXPECT_EQ(marks[i].nextViseme, i + 1 < marks.size() ? shapes[i + 1] : 0u);
-        sum += marks[i].durationMs;
+TEST(Visemes, CmuPhonesMapOntoTheTwentyTwoShapes) {
+    // Every phone of the set, with Flite's names for silence and h, and the dictionary's
+    // upper-case names with stress digits.
+    const std::pair<const char*, int> table[] = {
+        {"pau", 0}, {"ae", 1},  {"ax", 1},  {"ah", 1},  {"AH0", 1}, {"aa", 2},  {"ao", 3},
+        {"ey", 4},  {"eh", 4},  {"uh", 4},  {"er", 5},  {"ER1", 5}, {"axr", 5}, {"y", 6},
+        {"iy", 6},  {"ih", 6},  {"ix", 6},  {"w", 7},   {"uw", 7},  {"ow", 8},  {"aw", 9},
+        {"oy", 10}, {"ay", 11}, {"hh", 12}, {"HH", 12}, {"r", 13},  {"l", 14},  {"s", 15},
+        {"z", 15},  {"sh", 16}, {"ch", 16}, {"jh", 16}, {"zh", 16}, {"th", 17}, {"dh", 17},
+        {"f", 18},  {"v", 18},  {"d", 19},  {"t", 19},  {"n", 19},  {"dx", 19}, {"k", 20},
+        {"g", 20},  {"ng", 20}, {"p", 21},  {"b", 21},  {"m", 21},  {"", -1},   {"q", -1},
+        {"ʃ", -1},
+    };
+    for (const auto& [phone, viseme] : table) EXPECT_EQ(visemeOfCmuPhone(phone), viseme) << phone;
+}
+
+TEST(Visemes, CoverTheUtteranceAndShareTheTimeOfPhonemesThatStartTogether) {
+    struct Mark {
+        int64_t sample;
+        uint32_t viseme;
+        int durationMs;
+    };
+    const struct {
+        const char* what;
+        std::vector<PhonemeMark> phonemes;
+        int64_t total;
+        int rate;
+        std::vector<Mark> marks;
+    } cases[] = {
+        {"silence first; the unknown ǂ is silence",
+         {{"h", 220}, {"ˈəʊ", 4410}, {"ǂ", 8820}},
+         11025,
+         22050,
+         {{0, 0, 10}, {220, 12, 190}, {4410, 8, 200}, {8820, 0, 100}}},
+        {"l, z and a pause at the same moment share the time to the end",
+         {{"s", 0}, {"ɛ", 1000}, {"l", 3000}, {"z", 3000}, {"", 3000}},
+         4500,
+         10000,
+         {{0, 15, 100}, {1000, 4, 200}, {3000, 14, 50}, {3500, 15, 50}, {4000, 0, 50}}},
+        {"two phonemes at once, then the next one",
+         {{"ə", 1100}, {"", 1100}, {"l", 2205}},
+         4410,
+         22050,
+         {{0, 0, 50}, {1100, 1, 25}, {1652, 0, 25}, {2205, 14, 100}}},
+        {"two samples for three: the last gets none",
+         {{"p", 0}, {"b", 100}, {"t", 100}, {"f", 100}, {"s", 102}},
+         200,
+         1000,
+         {{0, 21, 100}, {100, 21, 1}, {101, 19, 1}, {102, 15, 98}}},
+        {"a start before the one ahead counts from there; beyond the audio, nothing",
+         {{"t", 0}, {"ɪ", 50}, {"k", 30}, {"s", 300}},
+         200,
+         1000,
+         {{0, 19, 50}, {50, 6, 75}, {125, 20, 75}}},
+        {"a vowel with its r, and the l that takes a vowel with it: two shapes each",
+         {{"k", 0}, {"ˈɑːɹ", 100}, {"əl", 300}, {"", 400}},
+         500,
+         1000,
+         {{0, 20, 100}, {100, 2, 100}, {200, 13, 100}, {300, 1, 50}, {350, 14, 50}, {400, 0, 100}}},
+        {"nothing", {}, 0, 22050, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto marks = visemesOf(c.phonemes, c.total, c.rate);
+        ASSERT_EQ(marks.size(), c.marks.size());
+        int sum = 0;
+        for (size_t i = 0; i < marks.size(); ++i) {
+            EXPECT_EQ(marks[i].sample, c.marks[i].sample) << i;
+            EXPECT_EQ(marks[i].viseme, c.marks[i].viseme) << i;
+            EXPECT_EQ(marks[i].durationMs, c.marks[i].durationMs) << i;
+            EXPECT_EQ(marks[i].nextViseme, i + 1 < marks.size() ? c.marks[i + 1].viseme : 0u);
+            sum += marks[i].durationMs;
+        }
+        EXPECT_EQ(sum, (c.total * 1000 + c.rate / 2) / c.rate);  // the length of the audio
     }
-    EXPECT_EQ(sum, 500);
-    EXPECT_EQ(marks[4].feature, 1u);  // stressed
-    EXPECT_TRUE(visemesOf({}, 0, 22050).empty());
+    // A stressed phoneme carries the feature.
+    const auto stressed = visemesOf(std::vector<PhonemeMark>{{"ˈaɪ", 0}, {"ə", 10}}, 20, 1000);
+    EXPECT_EQ(stressed[0].feature, 1u);
+    EXPECT_EQ(stressed[1].feature, 0u);
 }

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 #include <cmath>
 #include <cstring>
@@ -188,6 +189,41 @@ TEST(VoicesPageRealEngine, VoiceRateAndVolumeOfThePageAreUsedBySpeech) {
         return p;
     };
     EXPECT_NEAR(double(peak(samples)) / peak(expected.samples), 0.5, 0.1);
+}
+
+// The female voices of libespeak-ng and the voices of Flite in the list, with their four lines.
+TEST(VoicesPageRealEngine, TheFemaleAndFliteVoicesShowTheirFourLines) {
+    RealSpeech speech;
+    TempWorkspace workspace;
+    ScriptedDialogs dialogs;
+    TfrmTextToSpeech frm;
+    frm.show();
+    frm.PageControl1->setCurrentIndex(2);
+    const std::vector<std::string> cases[] = {
+        {"German (female)", "eSpeak NG", "Female", "de"},
+        {"English (America, female)", "eSpeak NG", "Female", "en-us"},
+        {"English (Great Britain, female)", "eSpeak NG", "Female", "en-gb"},
+        {"German", "eSpeak NG", "Male", "de"},
+        {"Flite kal (8 kHz)", "Flite", "Male", "en-us"},
+        {"Flite kal16", "Flite", "Male", "en-us"},
+        {"Flite awb", "Flite", "Male", "en-us"},
+        {"Flite rms", "Flite", "Male", "en-us"},
+        {"Flite slt", "Flite", "Female", "en-us"},
+    };
+    QListWidget* list = frm.ListBoxVoices;
+    for (const auto& c : cases) {
+        const auto items = list->findItems(QString::fromStdString(c[0]), Qt::MatchExactly);
+        ASSERT_EQ(items.size(), 1) << c[0];
+        list->scrollToItem(items[0]);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(items[0]).center());
+        EXPECT_EQ(lines(frm.lstEngineInfo),
+                  (std::vector<std::string>{"Name: " + c[0], "Vendor: " + c[1], "Gender: " + c[2],
+                                            "Language: " + c[3]}));
+        EXPECT_EQ(toUtf8(frm.SpVoice->Voice()->GetDescription(0)), c[0]);
+    }
+    // Flite's voices close the list.
+    EXPECT_EQ(list->item(list->count() - 1)->text(), "Flite slt");
 }
 
 // ------------------------------------------------------------------ shell open
