@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "bot_speech.h"
 #include "catalogue.h"
 #include "dialogs.h"
 #include "layout.h"
@@ -127,6 +128,8 @@ void TfrmTextToSpeech::FormDestroy(QObject*) {
 }
 
 void TfrmTextToSpeech::ComboBoxBotsChange(QObject*) {
+    // The files of the bot being left are matched to its list before the list goes.
+    if (BotSpeech1->relinkPending) relinkSpeechFiles();
     LoadPhraseList();
     LoadBotSpeech();
     if (ComboBoxBots->currentIndex() >= 0) {

@@ -225,6 +225,7 @@ private:
     void phraseListWritten(const std::vector<std::string>& entries);
     void updateSpeechState();
     void relinkSpeechFiles();
+    void takeWrittenList();
     void recordRowSpeech(int n, const SpeechSource& source, bool made);
     // What a row saying `phrase` would be made from now: the voice, rate and volume of the engine.
     SpeechSource speechSourceFor(const std::string& phrase) const;

@@ -125,7 +125,8 @@ int main(int argc, char** argv) {
         const double start = now();
         shell("espeak-ng -v en-us -w " + shellQuoted(peer + "all.wav") + " -f " +
               shellQuoted(peer + "all.txt"));
-        shell("cd " + shellQuoted(peer) + " && ls [0-9]*.wav | xargs -P 2 -I{} lame --quiet {} {}.mp3");
+        shell("cd " + shellQuoted(peer) +
+              " && ls [0-9]*.wav | xargs -P 2 -I{} lame --quiet {} {}.mp3");
         theirs.push_back((now() - start) / count);
     }
     std::printf("(a) %zu phrases without the audible pass (status \"%s\"), per phrase, %d runs:\n",
@@ -147,9 +148,10 @@ int main(int argc, char** argv) {
             shell("lame --quiet " + shellQuoted(peer + std::to_string(i) + ".wav") + " " +
                   shellQuoted(peer + "x.mp3"));
         const double lame = (now() - l0) / std::min<size_t>(count, 40);
-        std::printf("    one phrase's synthesis %.1f ms, one encoder process %.1f ms (of which "
-                    "two run at a time)\n",
-                    synth * 1000, lame * 1000);
+        std::printf(
+            "    one phrase's synthesis %.1f ms, one encoder process %.1f ms (of which "
+            "two run at a time)\n",
+            synth * 1000, lame * 1000);
     }
 
     // (b) With the audible pass: the wall clock beside the length of the speech.
@@ -165,9 +167,10 @@ int main(int argc, char** argv) {
     const double usedCpu = selfCpu() - cpu;
     std::printf("(b) %zu phrases with the audible pass (status \"%s\"):\n", aloud.size(),
                 status.c_str());
-    std::printf("    wall clock %.2f s, speech %.2f s: ratio %.3f (target at most 1.03), %.0f ms a "
-                "phrase beyond its speech\n",
-                wall, speech, wall / speech, 1000 * (wall - speech) / aloud.size());
+    std::printf(
+        "    wall clock %.2f s, speech %.2f s: ratio %.3f (target at most 1.03), %.0f ms a "
+        "phrase beyond its speech\n",
+        wall, speech, wall / speech, 1000 * (wall - speech) / aloud.size());
     std::printf("    CPU of the program itself: %.1f %% of one core\n", 100.0 * usedCpu / wall);
 
     // (c) Idle after speech: the audio output rests.

@@ -106,11 +106,11 @@ int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const std::string self = executablePath();
     const std::string empty = folderOf(self) + "empty_window";
-    std::printf("process start to window shown, %d runs each, ours and an empty Qt window taking "
-                "turns (platform %s):\n",
-                runs,
-                qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default"
-                                                     : qgetenv("QT_QPA_PLATFORM").constData());
+    std::printf(
+        "process start to window shown, %d runs each, ours and an empty Qt window taking "
+        "turns (platform %s):\n",
+        runs,
+        qgetenv("QT_QPA_PLATFORM").isEmpty() ? "default" : qgetenv("QT_QPA_PLATFORM").constData());
     for (const int size : {1000, 10000}) {
         const BenchWorkspace workspace;
         const std::string& root = workspace.path();
@@ -121,11 +121,12 @@ int main(int argc, char** argv) {
             ours.push_back(timeStart(self, {self, "--child", root}, &bots));
             peer.push_back(timeStart(empty, {empty}, &none));
         }
-        std::printf("  %5d bots, backgrounds and tracks (%d listed): ours min %.1f ms, median "
-                    "%.1f ms; empty window min %.1f ms, median %.1f ms; ratio %.2f (target %s)\n",
-                    size, bots, *std::min_element(ours.begin(), ours.end()), median(ours),
-                    *std::min_element(peer.begin(), peer.end()), median(peer),
-                    median(ours) / median(peer), size <= 1000 ? "1.5" : "2");
+        std::printf(
+            "  %5d bots, backgrounds and tracks (%d listed): ours min %.1f ms, median "
+            "%.1f ms; empty window min %.1f ms, median %.1f ms; ratio %.2f (target %s)\n",
+            size, bots, *std::min_element(ours.begin(), ours.end()), median(ours),
+            *std::min_element(peer.begin(), peer.end()), median(peer), median(ours) / median(peer),
+            size <= 1000 ? "1.5" : "2");
     }
     return 0;
 }

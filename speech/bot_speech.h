@@ -19,6 +19,7 @@ public:
     std::string bot;                   // whose files these are; empty: none loaded
     SpeechRecord record;               // what they were made from
     std::vector<std::string> written;  // the phrase list as phrases.txt holds it
+    bool writtenPending = false;       // the list was written: `written` is the grid's now
     bool relinkPending = false;        // the list was written since the files were matched
     bool applying = false;             // the bot's own voice is being put on the page
     // The voice, rate and volume that start-up chose, for a bot without its own.

@@ -25,7 +25,7 @@ std::string voiceNow(const TSpVoice* voice) {
 }  // namespace
 
 void TfrmTextToSpeech::LoadBotSpeech() {
-    if (BotSpeech1->relinkPending) relinkSpeechFiles();  // the bot being left first
+    BotSpeech1->writtenPending = BotSpeech1->relinkPending = false;
     BotSpeech1->bot = botName();
     BotSpeech1->record = {};
     BotSpeech1->written = ValueListEditor1->Strings();
@@ -82,9 +82,11 @@ void TfrmTextToSpeech::rememberBotVoice() {
     BotSpeech1->update.start();
 }
 
-void TfrmTextToSpeech::phraseListWritten(const std::vector<std::string>& entries) {
+void TfrmTextToSpeech::phraseListWritten(const std::vector<std::string>&) {
     if (BotSpeech1->bot != botName()) return;
-    BotSpeech1->written = entries;
+    // The list is taken from the grid when the update runs, which is at once after this
+    // keystroke: a keystroke costs no copy of a long list.
+    BotSpeech1->writtenPending = true;
     BotSpeech1->relinkPending = true;
     BotSpeech1->update.start();
 }
@@ -102,6 +104,7 @@ std::vector<SpeechSource> TfrmTextToSpeech::wantedSpeech() const {
 }
 
 void TfrmTextToSpeech::relinkSpeechFiles() {
+    takeWrittenList();
     BotSpeech1->relinkPending = false;
     if (BotSpeech1->bot.empty() || isGenerating()) return;
     const std::vector<SpeechMove> moves = planSpeechMoves(BotSpeech1->record, wantedSpeech());
@@ -110,8 +113,15 @@ void TfrmTextToSpeech::relinkSpeechFiles() {
     SaveBotSpeech();
 }
 
+void TfrmTextToSpeech::takeWrittenList() {
+    if (!BotSpeech1->writtenPending) return;
+    BotSpeech1->written = ValueListEditor1->Strings();
+    BotSpeech1->writtenPending = false;
+}
+
 void TfrmTextToSpeech::updateSpeechState() {
     if (ComboBoxBots->currentIndex() < 0 || BotSpeech1->bot != botName()) return;
+    takeWrittenList();
     if (BotSpeech1->relinkPending && !isGenerating()) relinkSpeechFiles();
     const std::vector<RowSpeech> rows = rowSpeech(BotSpeech1->record, wantedSpeech());
     std::vector<RowMark> marks;

@@ -1,5 +1,7 @@
 #include "phrase_file.h"
 
+#include <cstring>
+
 #include "errors.h"
 #include "text16.h"
 
@@ -18,7 +20,48 @@ bool isTrail(const std::string& bytes, size_t i) {
 
 }  // namespace
 
+namespace {
+
+// Whether the text is standard UTF-8 throughout: then the encoding below gives its bytes back
+// unchanged, and the round trip through 16-bit units can be left out.
+bool isStandardUtf8(const std::string& text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    while (p < end) {
+        // Eight plain ASCII bytes at a time.
+        if (end - p >= 8) {
+            uint64_t word;
+            std::memcpy(&word, p, 8);
+            if ((word & 0x8080808080808080ull) == 0) {
+                p += 8;
+                continue;
+            }
+        }
+        const unsigned lead = *p;
+        if (lead < 0x80) {
+            ++p;
+            continue;
+        }
+        size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                        : lead >= 0xE0 && lead <= 0xEF ? 3
+                        : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                       : 0;
+        if (length == 0 || end - p < static_cast<ptrdiff_t>(length)) return false;
+        for (size_t i = 1; i < length; ++i)
+            if ((p[i] & 0xC0) != 0x80) return false;
+        // No overlong forms, no surrogates, nothing beyond U+10FFFF.
+        if ((lead == 0xE0 && p[1] < 0xA0) || (lead == 0xED && p[1] >= 0xA0) ||
+            (lead == 0xF0 && p[1] < 0x90) || (lead == 0xF4 && p[1] >= 0x90))
+            return false;
+        p += length;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string encodeFileText(const std::string& text) {
+    if (isStandardUtf8(text)) return text;
     const std::u16string units = toUtf16(text);
     std::string out;
     out.reserve(text.size());
@@ -103,6 +146,7 @@ std::string encodePhraseList(const std::vector<std::string>& entries) {
         text += e;
         text += "\r\n";
     }
+    if (isStandardUtf8(text)) return text;
     return encodeFileText(text);
 }
 
