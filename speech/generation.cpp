@@ -51,12 +51,6 @@ constexpr const char* kStarted = "started";  // when the generation began, in se
 // Whether each phrase is spoken aloud while it is made is remembered in the workspace.
 constexpr const char* kSpeakAloudOption = "speakaloud";
 
-// The text, cut to `length` characters with "..." when it is longer.
-std::string elided(const std::string& text, int length) {
-    const QString q = QString::fromStdString(text);
-    return q.size() <= length ? text : (q.left(length - 3) + "...").toStdString();
-}
-
 // While a generation runs, closing the window waits for its end.
 class CloseGuard : public QObject {
 public:
@@ -118,7 +112,7 @@ void TfrmTextToSpeech::createGenerationControls() {
     ProgressGeneration->setRange(0, 1);
     ProgressGeneration->setValue(0);
     ProgressGeneration->setTextVisible(false);
-    LabelProgress = label(TabSheet3, "LabelProgress", "", {440, 339, 215, 28}, kWordWrap);
+    LabelProgress = label(TabSheet3, "LabelProgress", "", {440, 339, 215, 28}, kFixed);
     ButtonStop = button(TabSheet3, "ButtonStop", "Stop", {440, 369, 75, 25});
     ButtonStop->setEnabled(false);
     wire(ButtonStop, &QPushButton::clicked, &TfrmTextToSpeech::ButtonStopClick);
@@ -160,10 +154,17 @@ void TfrmTextToSpeech::showProgress(int done, int total, const std::string& phra
     ProgressGeneration->setTextVisible(true);
     const int left = static_cast<int>(std::lround(estimatedSecondsLeft(
         ProgressGeneration->property(kStarted).toDouble(), steadySeconds(), done, total)));
-    const std::string making = done < total ? format("Phrase %d of %d: \"%s\"", done + 1, total,
-                                                     elided(phrase, 40).c_str())
-                                            : format("%d of %d phrases made", done, total);
-    LabelProgress->setText(QString::fromStdString(making + "\n" + timeLeftText(done, left)));
+    // The phrase takes what room the line leaves, cut with "..." when it needs more.
+    const QFontMetrics metrics = LabelProgress->fontMetrics();
+    QString making = QString::fromStdString(format("Phrase %d of %d: ", done + 1, total));
+    if (done < total) {
+        const int room = LabelProgress->width() - metrics.horizontalAdvance(making);
+        making += metrics.elidedText("\"" + QString::fromStdString(phrase) + "\"", Qt::ElideMiddle,
+                                     std::max(room, 20));
+    } else {
+        making = QString::fromStdString(format("%d of %d phrases made", done, total));
+    }
+    LabelProgress->setText(making + "\n" + QString::fromStdString(timeLeftText(done, left)));
 }
 
 void TfrmTextToSpeech::generateRows(bool changedOnly) {
@@ -247,6 +248,7 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
             QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
     });
     const int total = static_cast<int>(rows.size());
+    std::string making;  // the phrase whose file pass is made, or the last one
     const auto collect = [&] {
         for (const EncoderPool::Done& done : pool.takeFinished()) {
             const Made made = std::move(encoding.at(done.row));
@@ -259,7 +261,7 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
             Trace("Done");
             outcomes.push_back(done.outcome);
             recordRowSpeech(done.row, made.source, done.outcome.made());
-            showProgress(static_cast<int>(outcomes.size()), total, made.source.phrase);
+            showProgress(static_cast<int>(outcomes.size()), total, making);
         }
     };
     const auto waitWhile = [&](const auto& busy) {
@@ -274,6 +276,7 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
             waitWhile([&] { return pool.pending() > pool.workers(); });
             if (stopRequested()) break;
             const std::string phrase = trimmed(phraseOf(ValueListEditor1->entry(n)));
+            making = phrase;
             Trace("Generate: " + phrase);
             Trace("Speech");
             const std::string wav = phraseFilePath(botName(), n, ".wav");
