@@ -1,21 +1,26 @@
 #include "catalogue.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QString>
 #include <cerrno>
 #include <memory>
 
-uint32_t attributeWord(const std::string& folder, const std::string& name) {
-    const std::string path = folder + "/" + name;
+namespace {
+
+// The attribute word of the entry `name` of the folder open as `folder` (a descriptor, or
+// AT_FDCWD with a whole path), `hidden` when its name begins with ".": looked up from the open
+// folder, not from the root, at every entry.
+uint32_t attributeWordAt(int folder, const char* name, bool hidden) {
     struct stat st {};
-    if (::lstat(path.c_str(), &st) != 0) return attr::kSystem;
+    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) return attr::kSystem;
 
     uint32_t word = 0;
     if (S_ISLNK(st.st_mode)) {
         struct stat target {};
-        const bool toFolder = ::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode);
+        const bool toFolder = ::fstatat(folder, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
         word = attr::kReparsePoint | (toFolder ? attr::kDirectory : attr::kArchive);
     } else if (S_ISDIR(st.st_mode)) {
         word = attr::kDirectory;
@@ -24,9 +29,16 @@ uint32_t attributeWord(const std::string& folder, const std::string& name) {
     } else {
         word = attr::kSystem;
     }
-    if (!name.empty() && name.front() == '.') word |= attr::kHidden;
+    if (hidden) word |= attr::kHidden;
     if (!S_ISLNK(st.st_mode) && (st.st_mode & S_IWUSR) == 0) word |= attr::kReadOnly;
     return word;
+}
+
+}  // namespace
+
+uint32_t attributeWord(const std::string& folder, const std::string& name) {
+    return attributeWordAt(AT_FDCWD, (folder + "/" + name).c_str(),
+                           !name.empty() && name.front() == '.');
 }
 
 std::vector<std::string> listCatalogue(const std::string& folder, uint32_t mask) {
@@ -49,7 +61,7 @@ std::vector<std::string> listCatalogue(const std::string& folder, uint32_t mask)
             names.push_back(name);
             continue;
         }
-        const uint32_t word = attributeWord(folder, name);
+        const uint32_t word = attributeWordAt(::dirfd(dir.get()), name.c_str(), name[0] == '.');
         if ((word & mask) == word) names.push_back(name);
     }
     return names;

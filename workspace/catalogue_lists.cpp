@@ -1,5 +1,6 @@
 // The four catalogue boxes of the main window.
 #include <QComboBox>
+#include <QStringListModel>
 
 #include "catalogue.h"
 #include "main.h"
@@ -15,19 +16,25 @@ void fillBox(QComboBox* box, const std::string& folder, uint32_t mask,
     if (leading) items << leading;
     for (const std::string& name : listCatalogue(folder, mask))
         items << QString::fromStdString(name);
+    // One list model for the box, filled at once: a box of ten thousand entries fills in a
+    // fraction of the time that adding them one by one takes.
     const QSignalBlocker blocker(box);
-    box->clear();
-    box->addItems(items);
+    auto* model = qobject_cast<QStringListModel*>(box->model());
+    if (!model) {
+        model = new QStringListModel(box);
+        box->setModel(model);
+    }
+    model->setStringList(items);
     box->setCurrentIndex(-1);
 }
 
 }  // namespace
 
 int catalogueIndexOf(const QComboBox* box, const std::string& name) {
-    std::vector<std::string> entries;
-    entries.reserve(static_cast<size_t>(box->count()));
-    for (int i = 0; i < box->count(); ++i) entries.push_back(box->itemText(i).toStdString());
-    return catalogueIndexOf(entries, name);
+    const QString wanted = QString::fromStdString(name);
+    for (int i = 0; i < box->count(); ++i)
+        if (QString::compare(box->itemText(i), wanted, Qt::CaseInsensitive) == 0) return i;
+    return -1;
 }
 
 void TfrmTextToSpeech::FillBotList() {
