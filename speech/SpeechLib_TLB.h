@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "installed.h"
+#include "visemes.h"
 
 // ------------------------------------------------------------------ constants
 
@@ -40,14 +41,6 @@ enum SpeechVoiceEvents : int {
 };
 using SpeechVisemeType = uint32_t;
 using SpeechVisemeFeature = uint32_t;
-
-// A viseme of speech rendered into a file stream: its shape and how long it lasts, as the viseme
-// event of the same speech heard aloud gives them.
-struct SpeechViseme {
-    SpeechVisemeType id = 0;
-    int durationMs = 0;
-    bool operator==(const SpeechViseme&) const = default;
-};
 
 // ------------------------------------------------------------------ reference counting
 

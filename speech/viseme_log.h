@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "SpeechLib_TLB.h"
+#include "visemes.h"
 
 // One line of a viseme log: the viseme id unsigned, a blank, the duration signed, CR LF.
 std::string visemeLogLine(uint32_t visemeId, int32_t duration);

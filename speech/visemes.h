@@ -34,6 +34,14 @@ struct ShapeMark {
     bool stressed = false;
 };
 
+// A viseme of speech rendered into a file stream: its shape and how long it lasts, as the viseme
+// event of the same speech heard aloud gives them.
+struct SpeechViseme {
+    uint32_t id = 0;
+    int durationMs = 0;
+    bool operator==(const SpeechViseme&) const = default;
+};
+
 // A viseme of an utterance: where it starts, how long it lasts, and its shape.
 struct VisemeMark {
     int64_t sample = 0;       // first sample
