@@ -35,6 +35,7 @@
 #include "workspace_paths.h"
 
 int32_t PendingStreams = 0;
+int32_t AloudStream = 0;
 std::string VisemeLogPath;
 std::exception_ptr VisemeLogError;
 
@@ -366,7 +367,7 @@ void TfrmTextToSpeech::renderPhraseWav(const std::string& wav, const std::string
 }
 
 void TfrmTextToSpeech::speakPhraseAloud(const std::string& text) {
-    SpVoice->Speak(toUtf16(text), SVSFlagsAsync);
+    AloudStream = SpVoice->Speak(toUtf16(text), SVSFlagsAsync);
     ++PendingStreams;
     // Events (the visemes, the end of the stream) are delivered while the window's messages are
     // processed; between them the thread sleeps.
@@ -378,11 +379,12 @@ void TfrmTextToSpeech::speakPhraseAloud(const std::string& text) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         raiseLogError();
     }
+    AloudStream = 0;
     raiseLogError();
 }
 
-void TfrmTextToSpeech::SpVoiceEndStream(QObject*, int, const QVariant&) {
-    --PendingStreams;
+void TfrmTextToSpeech::SpVoiceEndStream(QObject*, int StreamNumber, const QVariant&) {
+    if (StreamNumber == AloudStream) --PendingStreams;
 }
 
 void TfrmTextToSpeech::ButtonPlayClick(QObject*) {

@@ -6,11 +6,17 @@
 
 // The two values that connect the engine's events with the generation of phrase audio.
 
-// Lowered by every end-of-stream event, raised after each audible pass is requested; a
-// generation waits while it is above 0.
+// Lowered by the end-of-stream event of the audible pass, raised after each audible pass is
+// requested; a generation waits while it is above 0.
 extern int32_t PendingStreams;
 
-// The viseme log that viseme events are appended to; empty: events are not logged.
+// The stream number of the audible pass of the phrase being made (0: none). Events of other
+// streams (a preview still heard when the generation began) neither end its wait nor reach its
+// log.
+extern int32_t AloudStream;
+
+// The viseme log that viseme events of `AloudStream` are appended to; empty: events are not
+// logged.
 extern std::string VisemeLogPath;
 
 // An error of the viseme log that came during a generation; the generation raises it.

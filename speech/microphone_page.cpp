@@ -37,9 +37,10 @@ void TfrmTextToSpeech::pbMicPaint(QObject*) {
     if (QPainter* canvas = pbMic->canvas()) imgsMic->draw(*canvas, 0, 0, 0);
 }
 
-void TfrmTextToSpeech::SpVoiceViseme(QObject*, int, const QVariant&, int Duration, SpeechVisemeType,
-                                     SpeechVisemeFeature, SpeechVisemeType CurrentVisemeId) {
-    if (!VisemeLogPath.empty()) {
+void TfrmTextToSpeech::SpVoiceViseme(QObject*, int StreamNumber, const QVariant&, int Duration,
+                                     SpeechVisemeType, SpeechVisemeFeature,
+                                     SpeechVisemeType CurrentVisemeId) {
+    if (!VisemeLogPath.empty() && StreamNumber == AloudStream) {
         try {
             appendVisemeLog(VisemeLogPath, CurrentVisemeId, Duration);
         } catch (...) {

@@ -45,6 +45,7 @@ struct Microphone : ::testing::Test {
     Microphone() {
         VisemeLogPath.clear();
         PendingStreams = 0;
+        AloudStream = 1;  // the stream whose events a named log takes
     }
     void start() {
         workspace.addBot("bot");
@@ -65,7 +66,9 @@ struct Microphone : ::testing::Test {
         painter.end();
         return canvas.toImage().convertToFormat(QImage::Format_ARGB32);
     }
-    void viseme(uint32_t id, int duration = 50) const { engine.engine->viseme(id, duration); }
+    void viseme(uint32_t id, int duration = 50, int stream = 1) const {
+        engine.engine->viseme(id, duration, stream);
+    }
     void saveBitmap(const QImage& image, const char* file) const {
         ASSERT_TRUE(image.save(QString::fromStdString(workspace.path() + file), "BMP"));
     }
@@ -141,9 +144,9 @@ TEST_F(Microphone, ALogErrorDuringAGenerationEndsItWithOneReport) {
     engine.engine->endAudibleAtOnce = false;
     QTimer::singleShot(30, [&] {
         fs::remove(workspace.bot("bot") + "0.txt");
-        viseme(11);
-        viseme(12);
-        viseme(13);
+        viseme(11, 50, 2);  // of the audible pass of phrase 0
+        viseme(12, 50, 2);
+        viseme(13, 50, 2);
         engine.engine->endStream(2);
     });
     QTest::mouseClick(frm->ButtonGenerateSpeech, Qt::LeftButton);
