@@ -152,6 +152,9 @@ std::vector<int> TfrmTextToSpeech::rowsNeedingSpeech() const {
 }
 
 void TfrmTextToSpeech::recordRowSpeech(int n, const SpeechSource& source, bool made) {
+    // The files are made in the folder of the bot named in the bot box; a record loaded for
+    // another bot (none shown, or its phrase list could not be read) is not theirs.
+    if (BotSpeech1->bot.empty() || BotSpeech1->bot != botName()) return;
     if (made)
         BotSpeech1->record.rows[n] = source;
     else
