@@ -253,6 +253,16 @@ TEST_F(InterfacePage, EditsWriteWhenTheFocusLeavesThem) {
     frm->Editprompt->setFocus();
     ASSERT_EQ(writes.size(), 1u);
     EXPECT_EQ(writes[0], "hint=Frag mich&prompt=Your Question:&button=Ask&char=&back=&music=");
+    // What is typed last is kept when the user turns to another program, or closes the window.
+    QTest::keyClicks(frm->Editprompt, "?");
+    QApplication::setActiveWindow(nullptr);
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[1], "hint=Frag mich&prompt=?Your Question:&button=Ask&char=&back=&music=");
+    QApplication::setActiveWindow(frm.get());
+    QTest::keyClicks(frm->Editprompt, "!");
+    frm->close();
+    ASSERT_EQ(writes.size(), 3u);
+    EXPECT_EQ(writes[2], "hint=Frag mich&prompt=?!Your Question:&button=Ask&char=&back=&music=");
 }
 
 TEST_F(InterfacePage, AnAmpersandInAnInterfaceTextIsRefused) {

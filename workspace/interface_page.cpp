@@ -1,4 +1,5 @@
 // The Interface page ("2. Interface") and the bot settings file of the selected bot.
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QGroupBox>
@@ -23,8 +24,9 @@ namespace {
 
 constexpr int kPreviewBox = 105;
 
-// Runs an action when the focus leaves a control for another control of the window; a window,
-// box or menu that comes to the front takes no focus from it.
+// Runs an action when the focus leaves a control: for another control, another program or the
+// window's closing. A box of this program that comes to the front (a report of the control's own
+// handler among them), and a menu or pick list that opens, take no focus from it.
 class FocusOut : public QObject {
 public:
     FocusOut(QWidget* control, std::function<void()> action)
@@ -37,9 +39,11 @@ protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() != QEvent::FocusOut || !action_) return false;
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
-            reason != Qt::MenuBarFocusReason)
-            action_();
+        if (reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason) return false;
+        if (reason == Qt::ActiveWindowFocusReason &&
+            (QApplication::activeModalWidget() || QApplication::activePopupWidget()))
+            return false;
+        action_();
         return false;
     }
 
