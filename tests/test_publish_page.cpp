@@ -9,6 +9,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <chrono>
 #include <filesystem>
 #include <optional>
 
@@ -177,4 +178,12 @@ TEST_F(PublishPage, TheOptionsFileKeepsItsOtherLines) {
         QTest::mouseClick(frm->CheckBoxHtml5Player, Qt::LeftButton);
         EXPECT_EQ(readFile(options), c.after) << c.before.value_or("(none)");
     }
+    // A file dated before 1980 is read and kept all the same.
+    writeFile(options, "theme=dark\nhtml5player=0\n");
+    fs::last_write_time(options, fs::file_time_type::clock::now() - std::chrono::years(60));
+    frm = std::make_unique<TfrmTextToSpeech>();
+    frm->show();
+    EXPECT_FALSE(frm->CheckBoxHtml5Player->isChecked());
+    QTest::mouseClick(frm->CheckBoxHtml5Player, Qt::LeftButton);
+    EXPECT_EQ(readFile(options), "theme=dark\nhtml5player=1\n");
 }

@@ -1,5 +1,7 @@
 #include "options_file.h"
 
+#include <sys/stat.h>
+
 #include <vector>
 
 #include "fileio.h"
@@ -16,6 +18,11 @@ std::vector<std::string> linesOf(const std::string& text) {
         at = end + 1;
     }
     return lines;
+}
+
+bool regularFileExists(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 bool hasKey(const std::string& line, const std::string& key) {
@@ -52,7 +59,7 @@ std::string withOption(const std::string& text, const std::string& key, const st
 std::optional<std::string> readOption(const std::string& key) {
     try {
         const std::string path = optionsPath();
-        if (!filePresent(path)) return std::nullopt;
+        if (!regularFileExists(path)) return std::nullopt;
         return optionValue(ReadFileText(path), key);
     } catch (const std::exception&) {
         return std::nullopt;  // an unreadable options file leaves the defaults
@@ -61,11 +68,8 @@ std::optional<std::string> readOption(const std::string& key) {
 
 void writeOption(const std::string& key, const std::string& value) {
     const std::string path = optionsPath();
-    std::string text;
-    try {
-        if (filePresent(path)) text = ReadFileText(path);
-    } catch (const std::exception&) {
-        // What cannot be read is written anew.
-    }
+    // The other lines are kept: a file that exists and cannot be read is not written over (its
+    // error is raised).
+    const std::string text = regularFileExists(path) ? ReadFileText(path) : std::string();
     WriteFileText(path, withOption(text, key, value));
 }
