@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
@@ -66,19 +67,24 @@ TEST(WriteFileText, EmptyTextLeavesAnEmptyFileCreatedIfMissing) {
 TEST(WriteFileText, OverALongerFileLeavesExactlyTheNewBytesAndNoTemporaryFile) {
     TempDir dir;
     writeFile(dir.path() + "f", std::string(1000, 'x'));
-    // Temporaries that an earlier run left when it was stopped half-way go with the next write;
-    // other files stay.
-    const std::vector<std::string> left = {".f.Ab12Cd", ".f.part-x1Y2z3"};
-    const std::vector<std::string> others = {".f.notes", ".g.Ab12Cd", "f.Ab12Cd"};
-    for (const auto& name : left) writeFile(dir.path() + name, "partial");
-    for (const auto& name : others) writeFile(dir.path() + name, "keep");
+    // A temporary that an earlier run left when it was stopped half-way goes with the next
+    // write; a user's files stay, and so does a fresh one (another copy may be writing it).
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(1);
+    writeFile(dir.path() + ".f.part-x1Y2z3", "partial");
+    std::filesystem::last_write_time(dir.path() + ".f.part-x1Y2z3", old);
+    writeFile(dir.path() + ".f.part-Fresh1", "being written");
+    for (const char* name : {".f.backup", ".f.Ab12Cd", ".g.part-x1Y2z3", ".f.part-x1Y2z"}) {
+        writeFile(dir.path() + name, "keep");
+        std::filesystem::last_write_time(dir.path() + name, old);
+    }
     WriteFileText(dir.path() + "f", std::string("new\0", 4));
     EXPECT_EQ(readFile(dir.path() + "f"), std::string("new\0", 4));
     std::vector<std::string> names;
     for (const auto& e : std::filesystem::directory_iterator(dir.path()))
         names.push_back(e.path().filename().string());
     std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{".f.notes", ".g.Ab12Cd", "f", "f.Ab12Cd"}));
+    EXPECT_EQ(names, (std::vector<std::string>{".f.Ab12Cd", ".f.backup", ".f.part-Fresh1",
+                                               ".f.part-x1Y2z", ".g.part-x1Y2z3", "f"}));
 }
 
 TEST(WriteFileText, KeepsThePermissionsOfTheFileAndWritesThroughALink) {

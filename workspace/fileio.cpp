@@ -71,18 +71,17 @@ std::string temporaryPattern(const std::string& fileName) {
 }
 
 // Whether `name` is a temporary of the file `base` that a write left behind when the program
-// was stopped half-way: ".base.part-XXXXXX", or ".base.XXXXXX" as earlier versions named them.
+// was stopped half-way: ".base.part-XXXXXX".
 bool isLeftoverTemporary(const std::string& name, const std::string& base) {
-    const std::string prefix = "." + base + ".";
-    if (name.size() < prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
-    std::string rest = name.substr(prefix.size());
-    if (rest.rfind("part-", 0) == 0) rest = rest.substr(5);
-    return rest.size() == 6 && std::all_of(rest.begin(), rest.end(), [](char c) {
-               return std::isalnum(static_cast<unsigned char>(c));
-           });
+    const std::string prefix = "." + base + ".part-";
+    return name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+           std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
-// Removes the leftover temporaries of a file, once per file and run of the program.
+// Removes the leftover temporaries of a file, once per file and run of the program. One written
+// in the last minutes may belong to a write of another copy of the program still going on, and
+// stays.
 void removeLeftoverTemporaries(const std::string& fileName) {
     static std::unordered_set<std::string> done;
     if (!done.insert(fileName).second) return;
@@ -91,8 +90,14 @@ void removeLeftoverTemporaries(const std::string& fileName) {
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),
                                             &::closedir);
     if (!dir) return;
-    for (const dirent* e = ::readdir(dir.get()); e; e = ::readdir(dir.get()))
-        if (isLeftoverTemporary(e->d_name, base)) ::unlink((folder + e->d_name).c_str());
+    const time_t settled = ::time(nullptr) - 10 * 60;
+    for (const dirent* e = ::readdir(dir.get()); e; e = ::readdir(dir.get())) {
+        if (!isLeftoverTemporary(e->d_name, base)) continue;
+        struct stat st {};
+        if (::fstatat(::dirfd(dir.get()), e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(st.st_mode) && st.st_mtime < settled)
+            ::unlink((folder + e->d_name).c_str());
+    }
 }
 
 }  // namespace
