@@ -172,6 +172,9 @@ private:
             if (sdl().WasInit(SDL_INIT_AUDIO)) sdl().QuitSubSystem(SDL_INIT_AUDIO);
             sdl().SetHint(SDL_HINT_AUDIODRIVER, "dummy");
             ready = sdl().InitSubSystem(SDL_INIT_AUDIO) == 0 && openMixer();
+            // The next opening (after the device rested) tries the sound device again: it may
+            // have come meanwhile.
+            sdl().SetHint(SDL_HINT_AUDIODRIVER, nullptr);
         }
         if (!ready) {
             if (error) *error = sdl().GetError();
