@@ -214,7 +214,9 @@ private:
     // (the encoders then run side by side); the six controls are held meanwhile.
     void generateRows(bool changedOnly);
     std::vector<EncoderOutcome> generateSilently(const std::vector<int>& rows);
-    void showProgress(int done, int total, const std::string& phrase);
+    // Shows `done` of `total` phrases made and the time left, with the phrase being made (the
+    // `making`th, from 0) or, once a stop was asked for, that the generation is stopping.
+    void showProgress(int done, int total, int making, const std::string& phrase);
     bool stopRequested() const;
 
     // The selected bot's speech: read at every bot selection, brought in step with the phrase

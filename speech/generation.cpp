@@ -51,6 +51,7 @@ constexpr const char* kCloseRequested = "closeRequested";
 constexpr const char* kStarted = "started";  // when the generation began, in seconds
 // Whether each phrase is spoken aloud while it is made is remembered in the workspace.
 constexpr const char* kSpeakAloudOption = "speakaloud";
+constexpr const char* kStopping = "Stopping after this phrase...";
 
 // While a generation runs, closing the window waits for its end.
 class CloseGuard : public QObject {
@@ -142,30 +143,33 @@ void TfrmTextToSpeech::ButtonGenerateChangedClick(QObject*) {
 
 void TfrmTextToSpeech::ButtonStopClick(QObject*) {
     ButtonStop->setEnabled(false);  // the generation stops after the phrase it is making
-    LabelProgress->setText("Stopping after this phrase...");
+    LabelProgress->setText(kStopping);
 }
 
 void TfrmTextToSpeech::CheckBoxSpeakAloudClick(QObject*) {
     writeOption(kSpeakAloudOption, CheckBoxSpeakAloud->isChecked() ? "1" : "0");
 }
 
-void TfrmTextToSpeech::showProgress(int done, int total, const std::string& phrase) {
+void TfrmTextToSpeech::showProgress(int done, int total, int making, const std::string& phrase) {
     ProgressGeneration->setRange(0, std::max(total, 1));
     ProgressGeneration->setValue(done);
     ProgressGeneration->setTextVisible(true);
     const int left = static_cast<int>(std::lround(estimatedSecondsLeft(
         ProgressGeneration->property(kStarted).toDouble(), steadySeconds(), done, total)));
-    // The phrase takes what room the line leaves, cut with "..." when it needs more.
-    const QFontMetrics metrics = LabelProgress->fontMetrics();
-    QString making = QString::fromStdString(format("Phrase %d of %d: ", done + 1, total));
-    if (done < total) {
-        const int room = LabelProgress->width() - metrics.horizontalAdvance(making);
-        making += metrics.elidedText("\"" + QString::fromStdString(phrase) + "\"", Qt::ElideMiddle,
-                                     std::max(room, 20));
+    QString line;
+    if (done >= total) {
+        line = QString::fromStdString(format("%d of %d phrases made", done, total));
+    } else if (isGenerating() && stopRequested()) {
+        line = kStopping;
     } else {
-        making = QString::fromStdString(format("%d of %d phrases made", done, total));
+        // The phrase takes what room the line leaves, cut with "..." when it needs more.
+        const QFontMetrics metrics = LabelProgress->fontMetrics();
+        line = QString::fromStdString(format("Phrase %d of %d: ", making + 1, total));
+        const int room = LabelProgress->width() - metrics.horizontalAdvance(line);
+        line += metrics.elidedText("\"" + QString::fromStdString(phrase) + "\"", Qt::ElideMiddle,
+                                   std::max(room, 20));
     }
-    LabelProgress->setText(making + "\n" + QString::fromStdString(timeLeftText(done, left)));
+    LabelProgress->setText(line + "\n" + QString::fromStdString(timeLeftText(done, left)));
 }
 
 void TfrmTextToSpeech::generateRows(bool changedOnly) {
@@ -189,7 +193,7 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
     ButtonStop->setEnabled(true);
     ProgressGeneration->setProperty(kStarted, steadySeconds());
     showProgress(
-        0, static_cast<int>(rows.size()),
+        0, static_cast<int>(rows.size()), 0,
         rows.empty() ? std::string() : trimmed(phraseOf(ValueListEditor1->entry(rows[0]))));
 
     // Whatever happens, the controls come back; a failure is said on the status line and then
@@ -212,7 +216,8 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
             for (size_t i = 0; i < rows.size() && !stopRequested(); ++i) {
                 const int n = rows[i];
                 const std::string phrase = trimmed(phraseOf(ValueListEditor1->entry(n)));
-                showProgress(static_cast<int>(i), static_cast<int>(rows.size()), phrase);
+                showProgress(static_cast<int>(i), static_cast<int>(rows.size()),
+                             static_cast<int>(i), phrase);
                 Trace("Generate: " + phrase);
                 const SpeechSource source = speechSourceFor(phrase);
                 outcomes.push_back(GeneratePhraseAudio(n, phrase));
@@ -249,21 +254,32 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
             QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
     });
     const int total = static_cast<int>(rows.size());
-    std::string making;  // the phrase whose file pass is made, or the last one
+    // The phrase whose file pass is made, or the last one, and its place among the rows.
+    std::string making;
+    int makingIndex = 0;
+    // Every phrase whose encoder has ended is finished, even after one of them failed (its log
+    // could not be written): the first failure is raised once they all are.
     const auto collect = [&] {
+        std::exception_ptr failure;
         for (const EncoderPool::Done& done : pool.takeFinished()) {
             const Made made = std::move(encoding.at(done.row));
             encoding.erase(done.row);
             Trace(done.outcome.started ? format("exit code=%d", done.outcome.exitCode)
                                        : std::string("Error calling encoder"));
             ::unlink(phraseFilePath(botName(), done.row, ".wav").c_str());
-            Trace("Visemes");
-            writeVisemeLog(phraseFilePath(botName(), done.row, ".txt"), made.visemes);
-            Trace("Done");
-            outcomes.push_back(done.outcome);
-            recordRowSpeech(done.row, made.source, done.outcome.made());
-            showProgress(static_cast<int>(outcomes.size()), total, making);
+            try {
+                Trace("Visemes");
+                writeVisemeLog(phraseFilePath(botName(), done.row, ".txt"), made.visemes);
+                Trace("Done");
+                outcomes.push_back(done.outcome);
+                recordRowSpeech(done.row, made.source, done.outcome.made());
+            } catch (...) {
+                if (!failure) failure = std::current_exception();
+                recordRowSpeech(done.row, made.source, false);
+            }
         }
+        showProgress(static_cast<int>(outcomes.size()), total, makingIndex, making);
+        if (failure) std::rethrow_exception(failure);
     };
     const auto waitWhile = [&](const auto& busy) {
         while (busy()) {
@@ -272,12 +288,15 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
         }
     };
     try {
-        for (const int n : rows) {
+        for (size_t i = 0; i < rows.size(); ++i) {
+            const int n = rows[i];
             // One phrase waits for a free core while another is made.
             waitWhile([&] { return pool.pending() > pool.workers(); });
             if (stopRequested()) break;
             const std::string phrase = trimmed(phraseOf(ValueListEditor1->entry(n)));
             making = phrase;
+            makingIndex = static_cast<int>(i);
+            showProgress(static_cast<int>(outcomes.size()), total, makingIndex, making);
             Trace("Generate: " + phrase);
             Trace("Speech");
             const std::string wav = phraseFilePath(botName(), n, ".wav");

@@ -23,8 +23,10 @@ std::string silentMp3Frame() {
 
 EncoderOutcome RecordingEncoder::run(const std::string& program,
                                      const std::vector<std::string>& arguments, int) {
-    const std::lock_guard lock(mutex_);  // encoders may run side by side
-    calls.push_back({program, arguments});
+    {
+        const std::lock_guard lock(mutex_);  // encoders run side by side
+        calls.push_back({program, arguments});
+    }
     if (behaviour) return behaviour(arguments);
     EncoderOutcome outcome;
     outcome.started = true;

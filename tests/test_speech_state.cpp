@@ -2,6 +2,9 @@
 // that shows its progress, stops on request, and speaks aloud or not.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -182,6 +185,49 @@ TEST_F(SpeechState, AGenerationShowsItsProgressAndStopsAfterThePhraseItIsMaking)
     // The bot selected again: the status of the generation before goes.
     frm->ComboBoxBotsChange(frm->ComboBoxBots);
     EXPECT_EQ(frm->LabelStatus->text(), "");
+}
+
+TEST_F(SpeechState, WithoutSpeakingAloudTheProgressNamesThePhraseMadeAndAStopIsShownToTheEnd) {
+    workspace.addBot("bot");
+    writeFile(workspace.bot("bot") + "phrases.txt", "=one\r\n=two\r\n=three\r\n=four\r\n");
+    start();
+    QTest::mouseClick(frm->CheckBoxSpeakAloud, Qt::LeftButton);
+    harnessEncoder().behaviour = [](const std::vector<std::string>& arguments) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        writeFile(arguments.back(), silentMp3Frame());
+        EncoderOutcome outcome;
+        outcome.started = true;
+        return outcome;
+    };
+    std::vector<std::string> seen;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const std::string text = frm->LabelProgress->text().toStdString();
+        if (seen.empty() || seen.back() != text) seen.push_back(text);
+        if (text.rfind("Phrase 3 of 4", 0) == 0) QTest::mouseClick(frm->ButtonStop, Qt::LeftButton);
+    });
+    poll.start(5);
+    generate(frm->ButtonGenerateSpeech);
+    poll.stop();
+    // Each line names the phrase whose file pass is made, until the stop; then it says so.
+    const char* const words[] = {"one", "two", "three", "four"};
+    bool stopping = false;
+    for (const std::string& text : seen) {
+        const std::string line = text.substr(0, text.find('\n'));
+        if (line.empty()) continue;  // the generation has ended
+        if (line == "Stopping after this phrase...") {
+            stopping = true;
+            continue;
+        }
+        EXPECT_FALSE(stopping) << line;
+        const int k = line.size() > 7 ? line[7] - '0' : 0;
+        ASSERT_TRUE(k >= 1 && k <= 4) << line;
+        EXPECT_EQ(line, "Phrase " + std::to_string(k) + " of 4: \"" + words[k - 1] + "\"");
+    }
+    EXPECT_TRUE(stopping);
+    EXPECT_EQ(frm->LabelStatus->text(), "Stopped!");
+    EXPECT_FALSE(exists(file("3.mp3")));
+    for (const char* n : {"0", "1", "2"}) EXPECT_TRUE(exists(file(std::string(n) + ".txt"))) << n;
 }
 
 TEST_F(SpeechState, WithoutSpeakingAloudTheLogsComeFromTheFilePassAndTheChoiceIsKept) {
