@@ -7,13 +7,29 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "embed_code.h"
 #include "require.h"
 
+// The parser is the judge here, not what is judged: its memory comes straight from the C library,
+// past the sanitiser's allocator, which would otherwise take most of the run's time.
+extern "C" {
+void* __libc_malloc(size_t size);
+void* __libc_realloc(void* block, size_t size);
+void __libc_free(void* block);
+}
+
 namespace {
+
+char* parserStrdup(const char* text) {
+    const size_t size = std::strlen(text) + 1;
+    auto* copy = static_cast<char*>(__libc_malloc(size));
+    if (copy) std::memcpy(copy, text, size);
+    return copy;
+}
 
 std::string attribute(xmlNode* node, const char* name) {
     xmlChar* value = xmlGetProp(node, reinterpret_cast<const xmlChar*>(name));
@@ -34,10 +50,14 @@ void collectFlashVars(xmlNode* node, std::vector<std::string>& values) {
     }
 }
 
+// One parser for every input: a new one for each would cost most of the run's time.
+htmlParserCtxtPtr parser = nullptr;
+
 std::vector<std::string> flashVars(const std::string& code) {
     std::vector<std::string> values;
-    htmlDocPtr doc = htmlReadMemory(code.data(), static_cast<int>(code.size()), nullptr, "UTF-8",
-                                    HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
+    htmlDocPtr doc =
+        htmlCtxtReadMemory(parser, code.data(), static_cast<int>(code.size()), nullptr, "UTF-8",
+                           HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET);
     require(doc != nullptr, "the embed code parses as HTML");
     collectFlashVars(xmlDocGetRootElement(doc), values);
     xmlFreeDoc(doc);
@@ -71,8 +91,10 @@ std::string botOf(const std::string& vars) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    xmlMemSetup(__libc_free, __libc_malloc, __libc_realloc, parserStrdup);
     xmlInitParser();
-    return 0;
+    parser = htmlNewParserCtxt();
+    return parser ? 0 : 1;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
