@@ -388,6 +388,10 @@ void TfrmTextToSpeech::renderPhraseWav(const std::string& wav, const std::string
 void TfrmTextToSpeech::speakPhraseAloud(const std::string& text) {
     AloudStream = SpVoice->Speak(toUtf16(text), SVSFlagsAsync);
     ++PendingStreams;
+    // However the wait ends, what is still heard of this pass is logged nowhere.
+    struct Ended {
+        ~Ended() { AloudStream = 0; }
+    } ended;
     // Events (the visemes, the end of the stream) are delivered while the window's messages are
     // processed; between them the thread sleeps.
     // A viseme log that cannot be written ends the generation as any failure does.
@@ -398,7 +402,6 @@ void TfrmTextToSpeech::speakPhraseAloud(const std::string& text) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         raiseLogError();
     }
-    AloudStream = 0;
     raiseLogError();
 }
 

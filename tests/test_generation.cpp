@@ -178,23 +178,37 @@ TEST_F(Generation, OnlyTheEventsOfAPhrasesAudiblePassEndItsWaitAndReachItsLog) {
     engine.engine->endAudibleAtOnce = false;
     engine.engine->endFilePassInWait = true;  // each file pass ends with an event of its own
     QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);  // stream 1, still being heard
-    // Streams: phrase 0's file pass 2 and audible pass 3, phrase 1's 4 and 5.
-    QTimer::singleShot(50, [&] {
-        engine.engine->viseme(7, 40, 1);  // the end of the preview
-        engine.engine->endStream(1);
+    // Streams: phrase 0's file pass 2 and audible pass 3, phrase 1's 4 and 5. The preview ends
+    // while phrase 0 is heard; each audible pass ends a moment after it began.
+    int step = 0;
+    QTimer pump;
+    QObject::connect(&pump, &QTimer::timeout, [&] {
+        if (step == 0 && AloudStream == 3) {
+            engine.engine->viseme(7, 40, 1);
+            engine.engine->endStream(1);
+            step = 1;
+        } else if (step == 1 && AloudStream == 3) {
+            engine.engine->viseme(11, 120, 3);
+            engine.engine->endStream(3);
+            step = 2;
+        } else if (step == 2 && AloudStream == 5) {
+            engine.engine->viseme(2, 60, 5);
+            engine.engine->endStream(5);
+            step = 3;
+        }
     });
-    QTimer::singleShot(100, [&] {
-        engine.engine->viseme(11, 120, 3);
-        engine.engine->endStream(3);
+    pump.start(20);
+    bool rescued = false;
+    QTimer rescue;  // should a wait miss its end, this ends it
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, [&] {
+        rescued = true;
+        for (const int stream : {3, 5}) engine.engine->endStream(stream);
     });
-    QTimer::singleShot(150, [&] {
-        engine.engine->viseme(2, 60, 5);
-        engine.engine->endStream(5);
-    });
-    QElapsedTimer clock;
-    clock.start();
+    rescue.start(5000);
     generate();
-    EXPECT_GE(clock.elapsed(), 140);
+    EXPECT_FALSE(rescued);
+    EXPECT_EQ(step, 3);
     EXPECT_EQ(frm->LabelStatus->text(), "Completed!");
     EXPECT_EQ(readFile(file("0.txt")), "11 120\r\n");
     EXPECT_EQ(readFile(file("1.txt")), "2 60\r\n");

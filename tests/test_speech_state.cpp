@@ -206,7 +206,7 @@ TEST_F(SpeechState, WithoutSpeakingAloudTheProgressNamesThePhraseMadeAndAStopIsS
         if (seen.empty() || seen.back() != text) seen.push_back(text);
         if (text.rfind("Phrase 3 of 4", 0) == 0) QTest::mouseClick(frm->ButtonStop, Qt::LeftButton);
     });
-    poll.start(5);
+    poll.start(0);  // at every turn of the event loop, after each phrase's file pass among them
     generate(frm->ButtonGenerateSpeech);
     poll.stop();
     // Each line names the phrase whose file pass is made, until the stop; then it says so.
