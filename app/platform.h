@@ -8,7 +8,7 @@
 //   audio output     SDL2_mixer's device, which the music preview shares (speech/sdl_audio)
 //   music preview    the same device (speech/sdl_audio)
 //   shell opener     xdg-open, started detached (app/shell)
-//   encoder spawner  posix_spawn and waitpid of ./lame.exe (speech/encoder)
+//   encoder spawner  posix_spawn and waitpid of the program folder's lame.exe (speech/encoder)
 //   dialogs          Qt's message boxes and input dialog (app/dialogs)
 // Each is reached through its small interface (installed.h); the tests install in-process
 // doubles of all of them instead (tests/test_platform.h).

@@ -20,6 +20,10 @@
 
 extern char** environ;
 
+std::string encoderProgram(const std::string& programFolder) {
+    return programFolder + "lame.exe";
+}
+
 std::vector<std::string> encoderArguments(const std::string& programFolder, const std::string& wav,
                                           const std::string& mp3) {
     // The program folder enters the encoder's own name with at most 255 characters.
@@ -117,6 +121,7 @@ EncoderOutcome encodeMp3File(const std::string& program, const std::vector<std::
         outcome = spawner->run(program, arguments, timeoutMs);
     else
         outcome.startError = ENOSYS;
+    outcome.program = program;
     if (!outcome.started) return outcome;
     const struct timespec after = modifiedTime(mp3);
     outcome.wroteFile =
@@ -149,8 +154,10 @@ std::string encoderFailureMessage(const std::vector<EncoderOutcome>& outcomes, i
             o.exitCode == 0 ? std::string("the encoder")
                             : format("the encoder ended with exit code %d and", o.exitCode);
         std::string reason;
-        if (!o.started)
-            reason = format("the encoder lame.exe could not be started (%s)",
+        if (!o.started && o.startError == ENOENT)
+            reason = format("the encoder \"%s\" was not found", o.program.c_str());
+        else if (!o.started)
+            reason = format("the encoder \"%s\" could not be started (%s)", o.program.c_str(),
                             systemErrorText(o.startError).c_str());
         else if (o.killed)
             reason = "the encoder did not finish within 10 minutes and was stopped";

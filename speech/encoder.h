@@ -6,9 +6,12 @@
 
 #include "installed.h"
 
-// The MP3 encoder: "./lame.exe" of the working folder, started without a path search, with its
-// own name (the program folder's lame.exe), the WAV path and the MP3 path as its arguments, and
-// nothing on its standard input and outputs.
+// The MP3 encoder: the program folder's lame.exe, started by its full path (never one of the
+// working folder or the search path), with its own name, the WAV path and the MP3 path as its
+// arguments, and nothing on its standard input and outputs.
+
+// The encoder that runs: the program folder followed by "lame.exe", whole.
+std::string encoderProgram(const std::string& programFolder);
 
 // The arguments the encoder gets: the program folder (cut to its first 255 characters) followed
 // by "lame.exe", the WAV path, the MP3 path.
@@ -16,6 +19,7 @@ std::vector<std::string> encoderArguments(const std::string& programFolder, cons
                                           const std::string& mp3);
 
 struct EncoderOutcome {
+    std::string program;  // the encoder that was to run
     bool started = false;
     int startError = 0;     // errno when it could not be started
     int exitCode = 0;       // when it ended by itself

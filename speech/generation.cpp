@@ -312,7 +312,8 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
             SpVoice->setAudioOutputStream(saved);
             encoding[n] = {source, SpVoice->FileStreamVisemes()};
             Trace("Generate MP3");
-            pool.submit({n, "./lame.exe", encoderArguments(programFolder(), wav, mp3), mp3});
+            pool.submit({n, encoderProgram(programFolder()),
+                         encoderArguments(programFolder(), wav, mp3), mp3});
             QApplication::processEvents();
             collect();
         }
@@ -419,8 +420,9 @@ EncoderOutcome TfrmTextToSpeech::EncodeMp3(const std::string& wav, const std::st
     Trace("Generate MP3");
     EncoderOutcome outcome;
     try {
-        outcome = encodeMp3File("./lame.exe", encoderArguments(programFolder(), wav, mp3), mp3,
-                                kEncoderTimeoutMs);
+        outcome =
+            encodeMp3File(encoderProgram(programFolder()),
+                          encoderArguments(programFolder(), wav, mp3), mp3, kEncoderTimeoutMs);
         if (outcome.started)
             Trace(format("exit code=%d", outcome.exitCode));
         else
