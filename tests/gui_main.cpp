@@ -9,8 +9,8 @@
 #include "test_platform.h"
 
 int main(int argc, char** argv) {
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     QApplication application(argc, argv);
     layout::applyApplicationLook();
     ::testing::InitGoogleTest(&argc, argv);
