@@ -122,10 +122,35 @@ RealBoxes::~RealBoxes() {
 const std::vector<std::string>& RealBoxes::waitFor(size_t count) {
     QElapsedTimer clock;
     clock.start();
-    while ((closed_.size() < count || QApplication::activeModalWidget()) && clock.elapsed() < 10000)
+    while ((closed_.size() < count || QApplication::activeModalWidget()) && clock.elapsed() < 60000)
         QApplication::processEvents(QEventLoop::AllEvents, 20);
     return closed_;
 }
+
+const std::vector<std::string>& RealBoxes::settle() {
+    // The reports are queued through the event loop: a few turns show every one of them, and
+    // each box that comes is closed before the next turn.
+    for (int turn = 0; turn < 5; ++turn) {
+        QCoreApplication::sendPostedEvents();
+        QApplication::processEvents();
+        waitFor(closed_.size());
+    }
+    return closed_;
+}
+
+OnceWhen::OnceWhen(std::function<bool()> ready, std::function<void()> action)
+    : timer_(std::make_unique<QTimer>()) {
+    QObject::connect(timer_.get(), &QTimer::timeout,
+                     [this, ready = std::move(ready), action = std::move(action)] {
+                         if (done_ || !ready()) return;
+                         done_ = true;
+                         timer_->stop();
+                         action();
+                     });
+    timer_->start(0);
+}
+
+OnceWhen::~OnceWhen() = default;
 
 void writeFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

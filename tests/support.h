@@ -89,9 +89,12 @@ public:
     ~RealBoxes();
     RealBoxes(const RealBoxes&) = delete;
     RealBoxes& operator=(const RealBoxes&) = delete;
-    // Runs the event loop until `count` boxes have been closed in all, or 10 s have passed;
-    // returns the boxes closed so far, as "caption: text".
+    // Runs the event loop until `count` boxes have been closed in all and none is open (at most
+    // a minute, should one never come); returns the boxes closed so far, as "caption: text".
     const std::vector<std::string>& waitFor(size_t count);
+    // Shows whatever reports are queued, closing each box as it comes, until none is queued or
+    // open; returns all the boxes closed. For "no further box came".
+    const std::vector<std::string>& settle();
     const std::vector<std::string>& closed() const { return closed_; }
 
 private:
@@ -104,6 +107,22 @@ private:
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
+
+// Runs `action` once, at the first turn of the event loop at which `ready` holds, for a test that
+// acts in the middle of a flow (a generation waiting for its audible pass, say): the action comes
+// when the flow has reached that state, however long the machine takes to get there.
+class OnceWhen {
+public:
+    OnceWhen(std::function<bool()> ready, std::function<void()> action);
+    ~OnceWhen();
+    OnceWhen(const OnceWhen&) = delete;
+    OnceWhen& operator=(const OnceWhen&) = delete;
+    bool done() const { return done_; }
+
+private:
+    std::unique_ptr<class QTimer> timer_;
+    bool done_ = false;
+};
 
 // The order in which Tab visits `widgets`, starting at the first of them.
 std::vector<QWidget*> tabOrderOf(const std::vector<QWidget*>& widgets);

@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "errorreport.h"
+#include "generation.h"
 #include "main.h"
 #include "paths.h"
 #include "phrase_file.h"
@@ -95,8 +96,7 @@ TEST_F(ErrorBoxes, ReportsFromACellEditorLeaveTheGridWorkingAndTheFileAsItShould
         if (const size_t at = box.find("%s"); at != std::string::npos) box.replace(at, 2, file);
         ASSERT_EQ(boxes.waitFor(before + 1).size(), before + 1);
         EXPECT_EQ(boxes.closed()[before], box);
-        QTest::qWait(100);
-        EXPECT_EQ(boxes.closed().size(), before + 1);  // one box for the one key
+        EXPECT_EQ(boxes.settle().size(), before + 1);  // one box for the one key
         if (c.fileAfter == "<none>")
             EXPECT_FALSE(exists(file));
         else if (c.fileAfter == "<folder>")
@@ -126,8 +126,10 @@ TEST_F(ErrorBoxes, AnEqualsSignTypedDuringAGenerationIsRefusedAndTheGenerationCo
     writeFile(phrases(), "k=Hallo\r\n");
     start(1);
     engine.engine->endAudibleAtOnce = false;
-    QTimer::singleShot(50, [&] { typeIntoCell(1, 0, "="); });
-    QTimer::singleShot(600, [&] { engine.engine->endStream(2); });
+    // The key comes while phrase 0 is heard; the phrase ends once its box has been closed.
+    const OnceWhen typed([] { return AloudStream == 2; }, [&] { typeIntoCell(1, 0, "="); });
+    const OnceWhen ended([&] { return typed.done() && boxes.closed().size() == 1; },
+                         [&] { engine.engine->endStream(2); });
     QTest::mouseClick(frm->ButtonGenerateSpeech, Qt::LeftButton);
     EXPECT_EQ(boxes.waitFor(1),
               std::vector<std::string>{title() + "Key may not contain equals sign (\"=\")"});
@@ -199,6 +201,5 @@ TEST_F(ErrorBoxes, ASettingsFileThatCannotBeWrittenGivesOneBoxForEachFocusChange
     QApplication::setActiveWindow(frm.get());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);  // from the prompt on
     EXPECT_EQ(boxes.waitFor(2), (std::vector<std::string>{box, box}));
-    QTest::qWait(200);
-    EXPECT_EQ(boxes.closed().size(), 2u);
+    EXPECT_EQ(boxes.settle().size(), 2u);
 }

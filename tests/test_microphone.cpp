@@ -142,13 +142,14 @@ TEST_F(Microphone, ALogErrorDuringAGenerationEndsItWithOneReport) {
     writeFile(workspace.bot("bot") + "phrases.txt", "=one\r\n=two\r\n");
     start();
     engine.engine->endAudibleAtOnce = false;
-    QTimer::singleShot(30, [&] {
-        fs::remove(workspace.bot("bot") + "0.txt");
-        viseme(11, 50, 2);  // of the audible pass of phrase 0
-        viseme(12, 50, 2);
-        viseme(13, 50, 2);
-        engine.engine->endStream(2);
-    });
+    const OnceWhen during([] { return AloudStream == 2; },
+                          [&] {
+                              fs::remove(workspace.bot("bot") + "0.txt");
+                              viseme(11, 50, 2);  // of the audible pass of phrase 0
+                              viseme(12, 50, 2);
+                              viseme(13, 50, 2);
+                              engine.engine->endStream(2);
+                          });
     QTest::mouseClick(frm->ButtonGenerateSpeech, Qt::LeftButton);
     EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"Error: File not found."});
     EXPECT_EQ(frm->LabelStatus->text(), "Generation failed!");

@@ -18,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "generation.h"
 #include "main.h"
 #include "scripted_engine.h"
 #include "support.h"
@@ -164,12 +165,14 @@ TEST_F(SpeechState, AGenerationShowsItsProgressAndStopsAfterThePhraseItIsMaking)
     engine.engine->endAudibleAtOnce = false;
     std::string during;
     int value = -1;
-    QTimer::singleShot(50, [&] {
-        during = frm->LabelProgress->text().toStdString();
-        value = frm->ProgressGeneration->value();
-        QTest::mouseClick(frm->ButtonStop, Qt::LeftButton);
-        engine.engine->endStream(2);  // the end of the first phrase's audible pass
-    });
+    const OnceWhen whileSpoken(
+        [] { return AloudStream == 2; },
+        [&] {
+            during = frm->LabelProgress->text().toStdString();
+            value = frm->ProgressGeneration->value();
+            QTest::mouseClick(frm->ButtonStop, Qt::LeftButton);
+            engine.engine->endStream(2);  // the end of the first phrase's audible pass
+        });
     generate(frm->ButtonGenerateSpeech);
     EXPECT_EQ(during, "Phrase 1 of 3: \"one\"\nWorking out the time left...");
     EXPECT_EQ(value, 0);
