@@ -2,11 +2,12 @@
 #include <QApplication>
 #include <memory>
 
-#include "dialogs.h"
-#include "errorreport.h"
-#include "layout.h"
-#include "main.h"
-#include "platform.h"
+#include "core/dialogs.h"
+#include "core/errors.h"
+#include "gui/errorreport.h"
+#include "gui/layout.h"
+#include "gui/main.h"
+#include "platform/platform.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

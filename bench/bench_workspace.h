@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "paths.h"
+#include "core/paths.h"
 
 // A temporary workspace for a benchmark, with the flash folders and the staged microphone
 // pictures; removed at the end.

@@ -24,12 +24,12 @@
 #include <fstream>
 
 #include "bench_workspace.h"
-#include "espeak_synth.h"
-#include "layout.h"
-#include "main.h"
-#include "paths.h"
+#include "core/paths.h"
+#include "gui/layout.h"
+#include "gui/main.h"
 #include "phrases.h"
-#include "platform.h"
+#include "platform/espeak_synth.h"
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 

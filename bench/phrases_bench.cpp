@@ -18,11 +18,11 @@
 #include <iterator>
 
 #include "bench_workspace.h"
-#include "layout.h"
-#include "main.h"
-#include "paths.h"
-#include "platform.h"
-#include "value_list_editor.h"
+#include "core/paths.h"
+#include "gui/layout.h"
+#include "gui/main.h"
+#include "gui/value_list_editor.h"
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 

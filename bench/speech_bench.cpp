@@ -16,12 +16,12 @@
 #include <fstream>
 #include <map>
 
-#include "SpeechLib_TLB.h"
-#include "audio_player.h"
-#include "espeak_synth.h"
+#include "core/text16.h"
+#include "engine/SpeechLib_TLB.h"
+#include "engine/audio_player.h"
 #include "phrases.h"
-#include "platform.h"
-#include "text16.h"
+#include "platform/espeak_synth.h"
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 

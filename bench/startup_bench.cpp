@@ -19,10 +19,10 @@
 #include <vector>
 
 #include "bench_workspace.h"
-#include "layout.h"
-#include "main.h"
-#include "paths.h"
-#include "platform.h"
+#include "core/paths.h"
+#include "gui/layout.h"
+#include "gui/main.h"
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 

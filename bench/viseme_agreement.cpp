@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "espeak_synth.h"
-#include "flite_synth.h"
-#include "text16.h"
-#include "visemes.h"
+#include "core/text16.h"
+#include "core/visemes.h"
+#include "platform/espeak_synth.h"
+#include "platform/flite_synth.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <numbers>
 #include <vector>
 
-#include "mouths_manifest.h"
+#include "core/mouths_manifest.h"
 
 namespace {
 

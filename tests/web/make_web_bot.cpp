@@ -16,14 +16,14 @@
 #include <filesystem>
 #include <fstream>
 
-#include "dialogs.h"
-#include "embed_code.h"
-#include "errorreport.h"
-#include "layout.h"
-#include "main.h"
-#include "paths.h"
-#include "platform.h"
-#include "shell.h"
+#include "core/dialogs.h"
+#include "core/embed_code.h"
+#include "core/paths.h"
+#include "core/shell.h"
+#include "gui/errorreport.h"
+#include "gui/layout.h"
+#include "gui/main.h"
+#include "platform/platform.h"
 
 namespace fs = std::filesystem;
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "embed_code.h"
+#include "core/embed_code.h"
 #include "require.h"
 
 // The parser is the judge here, not what is judged: its memory comes straight from the C library,

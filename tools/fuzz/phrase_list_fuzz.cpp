@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "phrase_file.h"
+#include "core/phrase_file.h"
 #include "require.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "phrase_file.h"
+#include "core/phrase_file.h"
+#include "core/settings_file.h"
+#include "core/text16.h"
 #include "require.h"
-#include "settings_file.h"
-#include "text16.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/viseme_log.h"
 #include "require.h"
-#include "viseme_log.h"
 
 namespace {
 
