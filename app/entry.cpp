@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     layout::applyApplicationLook();
     const RealPlatform platform;
+    ReportQueue reports;
 
     std::unique_ptr<TfrmTextToSpeech> frmTextToSpeech;
     try {

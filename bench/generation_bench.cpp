@@ -25,6 +25,7 @@
 
 #include "bench_workspace.h"
 #include "core/paths.h"
+#include "gui/errorreport.h"
 #include "gui/layout.h"
 #include "gui/main.h"
 #include "phrases.h"
@@ -92,6 +93,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     layout::applyApplicationLook();
     const RealPlatform platform;
+    ReportQueue reports;
     const BenchWorkspace workspace;
     const std::string& root = workspace.path();
     const size_t count = argc > 1 ? std::stoul(argv[1]) : 200;

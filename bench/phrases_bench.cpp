@@ -19,6 +19,7 @@
 
 #include "bench_workspace.h"
 #include "core/paths.h"
+#include "gui/errorreport.h"
 #include "gui/layout.h"
 #include "gui/main.h"
 #include "gui/value_list_editor.h"
@@ -62,6 +63,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     layout::applyApplicationLook();
     const RealPlatform platform;
+    ReportQueue reports;
     const BenchWorkspace workspace;
     const std::string& root = workspace.path();
     for (const char* folder : {"flash/bots/big", "flash/bots/huge", "flash/bots/small"})

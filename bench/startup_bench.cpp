@@ -20,6 +20,7 @@
 
 #include "bench_workspace.h"
 #include "core/paths.h"
+#include "gui/errorreport.h"
 #include "gui/layout.h"
 #include "gui/main.h"
 #include "platform/platform.h"
@@ -38,6 +39,7 @@ int child(int argc, char** argv, const std::string& workspace) {
     QApplication application(argc, argv);
     layout::applyApplicationLook();
     const RealPlatform platform;
+    ReportQueue reports;
     setProgramFolderForTests(workspace);
     fs::current_path(workspace);
     TfrmTextToSpeech frm;

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <ctime>
 #include <memory>
-#include <unordered_set>
 
 #include "core/errors.h"
 #include "core/paths.h"
@@ -79,12 +78,9 @@ bool isLeftoverTemporary(const std::string& name, const std::string& base) {
                        [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
 }
 
-// Removes the leftover temporaries of a file, once per file and run of the program. One written
-// in the last minutes may belong to a write of another copy of the program still going on, and
-// stays.
+// Removes the leftover temporaries of a file. One written in the last minutes may belong to a
+// write of another copy of the program still going on, and stays.
 void removeLeftoverTemporaries(const std::string& fileName) {
-    static std::unordered_set<std::string> done;
-    if (!done.insert(fileName).second) return;
     const std::string folder = folderOf(fileName);
     const std::string base = fileNameOf(fileName);
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.empty() ? "." : folder.c_str()),

@@ -4,7 +4,7 @@
 
 // A platform part: one object per interface (the speech engine, the audio output, the music
 // preview, the shell opener, the encoder spawner, the dialogs), installed once at program start
-// by app/platform.cpp and replaced by in-process doubles in the tests. The rest of the program
+// by platform/platform.cpp and replaced by in-process doubles in the tests. The rest of the program
 // reaches it through its interface only.
 template <class Part>
 class Installed {

@@ -6,50 +6,39 @@
 
 #include "core/errors.h"
 
-namespace {
-
-std::deque<std::function<void()>>& pending() {
-    static std::deque<std::function<void()>> queue;
-    return queue;
-}
-bool showing = false;
-
-void enqueue(std::function<void()> show) {
-    const bool first = pending().empty();
-    pending().push_back(std::move(show));
+void enqueueReport(std::function<void()> show) {
+    ReportQueue* queue = Installed<ReportQueue>::get();
+    if (!queue) return show();
+    const bool first = queue->pending_.empty();
+    queue->pending_.push_back(std::move(show));
     // One call through the event loop shows whatever is queued by then.
     if (first && QCoreApplication::instance())
         QMetaObject::invokeMethod(
             QCoreApplication::instance(), [] { showQueuedReports(); }, Qt::QueuedConnection);
 }
 
-}  // namespace
-
 void queueErrorReport(const std::string& message) {
-    enqueue([text = withFinalDot(message)] { dialogs().showErrorReport(text); });
+    enqueueReport([text = withFinalDot(message)] { dialogs().showErrorReport(text); });
 }
 
 void queueMessage(Dialogs::Kind kind, const std::string& text) {
-    enqueue([kind, text] { dialogs().showMessage(kind, text); });
+    enqueueReport([kind, text] { dialogs().showMessage(kind, text); });
 }
 
 void showQueuedReports() {
-    if (showing) return;
+    ReportQueue* queue = Installed<ReportQueue>::get();
+    if (!queue || queue->showing_) return;
     struct Showing {
-        Showing() { showing = true; }
-        ~Showing() { showing = false; }
-    } scope;
-    while (!pending().empty()) {
-        const std::function<void()> show = std::move(pending().front());
-        pending().pop_front();
+        bool& flag;
+        ~Showing() { flag = false; }
+    } scope{queue->showing_ = true};
+    while (!queue->pending_.empty()) {
+        const std::function<void()> show = std::move(queue->pending_.front());
+        queue->pending_.pop_front();
         show();
     }
 }
 
 void discardQueuedReports() {
-    pending().clear();
-}
-
-bool showingQueuedReport() {
-    return showing;
+    if (ReportQueue* queue = Installed<ReportQueue>::get()) queue->pending_.clear();
 }

@@ -34,11 +34,6 @@
 #include "gui/main.h"
 #include "gui/value_list_editor.h"
 
-int32_t PendingStreams = 0;
-int32_t AloudStream = 0;
-std::string VisemeLogPath;
-std::exception_ptr VisemeLogError;
-
 void createEmptyFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) throw inOutError(errno);
@@ -47,8 +42,6 @@ void createEmptyFile(const std::string& path) {
 
 namespace {
 
-constexpr const char* kCloseRequested = "closeRequested";
-constexpr const char* kStarted = "started";  // when the generation began, in seconds
 // Whether each phrase is spoken aloud while it is made is remembered in the workspace.
 constexpr const char* kSpeakAloudOption = "speakaloud";
 constexpr const char* kStopping = "Stopping after this phrase...";
@@ -56,16 +49,16 @@ constexpr const char* kStopping = "Stopping after this phrase...";
 // While a generation runs, closing the window waits for its end.
 class CloseGuard : public QObject {
 public:
-    explicit CloseGuard(QWidget* window, const QPushButton* generate)
-        : QObject(window), window_(window), generate_(generate) {
+    explicit CloseGuard(QWidget* window, SpeechGeneration* generation)
+        : QObject(window), window_(window), generation_(generation) {
         setObjectName(kHandlerFilter);
         window->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (object == window_ && event->type() == QEvent::Close && !generate_->isEnabled()) {
-            window_->setProperty(kCloseRequested, true);
+        if (object == window_ && event->type() == QEvent::Close && generation_->Running) {
+            generation_->CloseRequested = true;
             event->ignore();
             return true;
         }
@@ -74,7 +67,7 @@ protected:
 
 private:
     QWidget* window_;
-    const QPushButton* generate_;
+    SpeechGeneration* generation_;
 };
 
 }  // namespace
@@ -91,7 +84,9 @@ void TfrmTextToSpeech::createGenerationControls() {
     LabelStatusText->hide();
     LabelStatus = label(TabSheet3, "LabelStatus", "", {75, 360, 185, 20}, kLarge | kRed | kFixed);
     wire(ButtonPlay, &QPushButton::clicked, &TfrmTextToSpeech::ButtonPlayClick);
-    new CloseGuard(this, ButtonGenerateSpeech);
+    SpeechGeneration1 = new SpeechGeneration(this);
+    SpeechGeneration1->setObjectName("SpeechGeneration1");
+    new CloseGuard(this, SpeechGeneration1);
 
     CheckBoxSpeakAloud = new QCheckBox("Speak each phrase aloud while generating", TabSheet3);
     CheckBoxSpeakAloud->setObjectName("CheckBoxSpeakAloud");
@@ -125,14 +120,6 @@ void TfrmTextToSpeech::createGenerationControls() {
             [this] { runReported([this] { updateSpeechState(); }); });
 }
 
-bool TfrmTextToSpeech::isGenerating() const {
-    return !ButtonGenerateSpeech->isEnabled();
-}
-
-bool TfrmTextToSpeech::stopRequested() const {
-    return !ButtonStop->isEnabled();
-}
-
 void TfrmTextToSpeech::ButtonGenerateSpeechClick(QObject*) {
     generateRows(false);
 }
@@ -142,7 +129,8 @@ void TfrmTextToSpeech::ButtonGenerateChangedClick(QObject*) {
 }
 
 void TfrmTextToSpeech::ButtonStopClick(QObject*) {
-    ButtonStop->setEnabled(false);  // the generation stops after the phrase it is making
+    SpeechGeneration1->StopRequested = true;  // after the phrase it is making
+    ButtonStop->setEnabled(false);
     LabelProgress->setText(kStopping);
 }
 
@@ -154,12 +142,12 @@ void TfrmTextToSpeech::showProgress(int done, int total, int making, const std::
     ProgressGeneration->setRange(0, std::max(total, 1));
     ProgressGeneration->setValue(done);
     ProgressGeneration->setTextVisible(true);
-    const int left = static_cast<int>(std::lround(estimatedSecondsLeft(
-        ProgressGeneration->property(kStarted).toDouble(), steadySeconds(), done, total)));
+    const int left = static_cast<int>(std::lround(
+        estimatedSecondsLeft(SpeechGeneration1->Started, steadySeconds(), done, total)));
     QString line;
     if (done >= total) {
         line = QString::fromStdString(format("%d of %d phrases made", done, total));
-    } else if (isGenerating() && stopRequested()) {
+    } else if (SpeechGeneration1->Running && SpeechGeneration1->StopRequested) {
         line = kStopping;
     } else {
         // The phrase takes what room the line leaves, cut with "..." when it needs more.
@@ -175,7 +163,6 @@ void TfrmTextToSpeech::showProgress(int done, int total, int making, const std::
 void TfrmTextToSpeech::generateRows(bool changedOnly) {
     LabelStatusText->show();
     LabelStatus->setText("Please wait!");
-    VisemeLogError = nullptr;
     if (BotSpeech1->relinkPending) relinkSpeechFiles();  // the files match the list first
     // "Play preview" is held too: a preview spoken meanwhile would end the logging of the
     // phrase being made, whose log would then be short. So is the choice of speaking aloud.
@@ -189,9 +176,13 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
     } else {
         for (int n = 0; n < count; ++n) rows.push_back(n);
     }
+    SpeechGeneration& g = *SpeechGeneration1;
+    g.Running = true;
+    g.StopRequested = g.CloseRequested = false;
+    g.VisemeLogError = nullptr;
+    g.Started = steadySeconds();
     for (QWidget* c : controls) c->setEnabled(false);
     ButtonStop->setEnabled(true);
-    ProgressGeneration->setProperty(kStarted, steadySeconds());
     showProgress(
         0, static_cast<int>(rows.size()), 0,
         rows.empty() ? std::string() : trimmed(phraseOf(ValueListEditor1->entry(rows[0]))));
@@ -199,6 +190,7 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
     // Whatever happens, the controls come back; a failure is said on the status line and then
     // reported as any error is. A close asked for meanwhile is carried out at the end.
     const auto finish = [&](const char* status) {
+        g.Running = false;
         for (QWidget* c : controls) c->setEnabled(true);
         ButtonStop->setEnabled(false);
         ProgressGeneration->setRange(0, 1);
@@ -207,13 +199,13 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
         LabelProgress->clear();
         LabelStatus->setText(status);
         BotSpeech1->update.start();
-        if (property(kCloseRequested).toBool())
+        if (g.CloseRequested)
             QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     };
     std::vector<EncoderOutcome> outcomes;
     try {
         if (CheckBoxSpeakAloud->isChecked()) {
-            for (size_t i = 0; i < rows.size() && !stopRequested(); ++i) {
+            for (size_t i = 0; i < rows.size() && !SpeechGeneration1->StopRequested; ++i) {
                 const int n = rows[i];
                 const std::string phrase = trimmed(phraseOf(ValueListEditor1->entry(n)));
                 showProgress(static_cast<int>(i), static_cast<int>(rows.size()),
@@ -292,7 +284,7 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
             const int n = rows[i];
             // One phrase waits for a free core while another is made.
             waitWhile([&] { return pool.pending() > pool.workers(); });
-            if (stopRequested()) break;
+            if (SpeechGeneration1->StopRequested) break;
             const std::string phrase = trimmed(phraseOf(ValueListEditor1->entry(n)));
             making = phrase;
             makingIndex = static_cast<int>(i);
@@ -333,7 +325,7 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
 }
 
 EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::string& text) {
-    PendingStreams = 0;
+    SpeechGeneration1->PendingStreams = 0;
     ISpeechBaseStream* const savedOutput = SpVoice->AudioOutputStream();
     Trace("Speech");
     const std::string wav = phraseFilePath(botName(), n, ".wav");
@@ -358,8 +350,8 @@ EncoderOutcome TfrmTextToSpeech::GeneratePhraseAudio(int32_t n, const std::strin
     const EncoderOutcome outcome = EncodeMp3(wav, mp3);
     ::unlink(wav.c_str());  // a failure to delete it is ignored
     Trace("Visemes");
-    VisemeLogPath = phraseFilePath(botName(), n, ".txt");
-    createEmptyFile(VisemeLogPath);
+    SpeechGeneration1->VisemeLogPath = phraseFilePath(botName(), n, ".txt");
+    createEmptyFile(SpeechGeneration1->VisemeLogPath);
     SpVoice->setAudioOutputStream(savedOutput);
     restore.active = false;
     speakPhraseAloud(text);
@@ -387,19 +379,21 @@ void TfrmTextToSpeech::renderPhraseWav(const std::string& wav, const std::string
 }
 
 void TfrmTextToSpeech::speakPhraseAloud(const std::string& text) {
-    AloudStream = SpVoice->Speak(toUtf16(text), SVSFlagsAsync);
-    ++PendingStreams;
+    SpeechGeneration& g = *SpeechGeneration1;
+    g.AloudStream = SpVoice->Speak(toUtf16(text), SVSFlagsAsync);
+    ++g.PendingStreams;
     // However the wait ends, what is still heard of this pass is logged nowhere.
     struct Ended {
-        ~Ended() { AloudStream = 0; }
-    } ended;
+        SpeechGeneration& g;
+        ~Ended() { g.AloudStream = 0; }
+    } ended{g};
     // Events (the visemes, the end of the stream) are delivered while the window's messages are
     // processed; between them the thread sleeps.
     // A viseme log that cannot be written ends the generation as any failure does.
-    const auto raiseLogError = [] {
-        if (VisemeLogError) std::rethrow_exception(std::exchange(VisemeLogError, nullptr));
+    const auto raiseLogError = [&g] {
+        if (g.VisemeLogError) std::rethrow_exception(std::exchange(g.VisemeLogError, nullptr));
     };
-    while (PendingStreams > 0) {
+    while (g.PendingStreams > 0) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         raiseLogError();
     }
@@ -407,11 +401,11 @@ void TfrmTextToSpeech::speakPhraseAloud(const std::string& text) {
 }
 
 void TfrmTextToSpeech::SpVoiceEndStream(QObject*, int StreamNumber, const QVariant&) {
-    if (StreamNumber == AloudStream) --PendingStreams;
+    if (StreamNumber == SpeechGeneration1->AloudStream) --SpeechGeneration1->PendingStreams;
 }
 
 void TfrmTextToSpeech::ButtonPlayClick(QObject*) {
-    VisemeLogPath.clear();
+    SpeechGeneration1->VisemeLogPath.clear();
     const std::string phrase = phraseOf(ValueListEditor1->entry(ValueListEditor1->Row() - 1));
     SpVoice->Speak(toUtf16(phrase), SVSFlagsAsync);
 }

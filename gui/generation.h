@@ -1,26 +1,39 @@
 #pragma once
 
+#include <QObject>
 #include <cstdint>
 #include <exception>
 #include <string>
 
-// The two values that connect the engine's events with the generation of phrase audio.
+// What the generation of phrase audio is doing: the values that connect the engine's events
+// with it, and whether one runs. A component of the main window without a control of its own;
+// nothing else holds any of it.
+class SpeechGeneration : public QObject {
+public:
+    explicit SpeechGeneration(QObject* owner) : QObject(owner) {}
 
-// Lowered by the end-of-stream event of the audible pass, raised after each audible pass is
-// requested; a generation waits while it is above 0.
-extern int32_t PendingStreams;
+    // Lowered by the end-of-stream event of the audible pass, raised after each audible pass is
+    // requested; a generation waits while it is above 0.
+    int32_t PendingStreams = 0;
+    // The stream number of the audible pass of the phrase being made (0: none). Events of other
+    // streams (a preview still heard when the generation began) neither end its wait nor reach
+    // its log.
+    int32_t AloudStream = 0;
+    // The viseme log that viseme events of `AloudStream` are appended to; empty: events are not
+    // logged.
+    std::string VisemeLogPath;
+    // An error of the viseme log that came during a generation; the generation raises it.
+    std::exception_ptr VisemeLogError;
 
-// The stream number of the audible pass of the phrase being made (0: none). Events of other
-// streams (a preview still heard when the generation began) neither end its wait nor reach its
-// log.
-extern int32_t AloudStream;
-
-// The viseme log that viseme events of `AloudStream` are appended to; empty: events are not
-// logged.
-extern std::string VisemeLogPath;
-
-// An error of the viseme log that came during a generation; the generation raises it.
-extern std::exception_ptr VisemeLogError;
+    // "Generate Speech" or "Generate changed" is running.
+    bool Running = false;
+    // The user asked it to stop (or closed the window): it stops after the phrase being made.
+    bool StopRequested = false;
+    // The window was closed meanwhile: it closes once the generation has ended.
+    bool CloseRequested = false;
+    // When it began, in seconds of the steady clock.
+    double Started = 0;
+};
 
 // Creates the file empty (or truncates it) and closes it; raises the input/output error.
 void createEmptyFile(const std::string& path);

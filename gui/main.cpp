@@ -18,19 +18,12 @@
 #include "gui/microphone.h"
 #include "gui/value_list_editor.h"
 
-namespace {
-void (*traceSink)(const std::string&) = nullptr;
-}  // namespace
-
-void setTraceSinkForTests(void (*sink)(const std::string&)) {
-    traceSink = sink;
-}
-
 void TfrmTextToSpeech::Trace(const std::string& text) const {
-    if (traceSink) traceSink(text);
+    if (OnTrace) OnTrace(text);
 }
 
-TfrmTextToSpeech::TfrmTextToSpeech() : QWidget(nullptr) {
+TfrmTextToSpeech::TfrmTextToSpeech(std::function<void(const std::string&)> onTrace)
+    : QWidget(nullptr), OnTrace(std::move(onTrace)) {
     createFrame();
     createBotBar();
     createPages();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
 #include <string>
 
 class QCheckBox;
@@ -23,17 +24,21 @@ struct EncoderOutcome;
 struct SpeechSource;
 class TSpFileStream;
 class TSpVoice;
+class SpeechGeneration;
 class ValueListEditor;
 
 // The main window: the five-step wizard. Its members are the controls of the layout under their
 // names, the event handlers (control name plus event) and the private operations of each
-// subsystem, which define them in their own source files. It holds no state of its own outside
-// its controls.
+// subsystem, which define them in their own source files (main.cpp, one file per page, and the
+// files of the speech, generation and microphone components). Besides its controls it owns two
+// components that hold what no control shows: the selected bot's speech files (BotSpeech1) and
+// the generation of phrase audio (SpeechGeneration1).
 class TfrmTextToSpeech : public QWidget {
 public:
     // Builds the layout, then runs FormCreate; an error inside FormCreate is reported and the
-    // window opens all the same. An error while building the layout escapes.
-    TfrmTextToSpeech();
+    // window opens all the same. An error while building the layout escapes. `onTrace` is
+    // handed every text of the diagnostic trace (the tests follow the program's steps by it).
+    explicit TfrmTextToSpeech(std::function<void(const std::string&)> onTrace = {});
     ~TfrmTextToSpeech() override;
 
     // Bot bar (step 1).
@@ -116,6 +121,8 @@ public:
     QPushButton* ButtonStop;
     // What the selected bot's speech files were made from (speech.txt of the bot folder).
     BotSpeech* BotSpeech1;
+    // What a generation is doing, and whether one runs.
+    SpeechGeneration* SpeechGeneration1;
 
     // The talking microphone and its pictures.
     PaintBox* pbMic;
@@ -174,10 +181,12 @@ public:
 
     // The bot name: the text of the bot box (empty when no bot is selected).
     std::string botName() const;
-    // The diagnostic trace: takes a text and does nothing with it.
+    // The diagnostic trace: takes a text and does nothing with it but hand it to the window's
+    // `onTrace`, when it was given one.
     void Trace(const std::string& text) const;
 
 private:
+    const std::function<void(const std::string&)> OnTrace;
     using Handler = void (TfrmTextToSpeech::*)(QObject*);
     // Connects a signal of a control to a handler, which then runs as the message loop runs it:
     // an error that escapes it reaches the default error report.
@@ -200,9 +209,6 @@ private:
     void ReleaseVoices();
 
     void LoadMouthPictures();
-    // Whether "Generate Speech" is running (its button is disabled for exactly that time).
-    bool isGenerating() const;
-
     // Renders phrase row n into n.mp3 and n.txt; tells how the encoder did.
     EncoderOutcome GeneratePhraseAudio(int32_t n, const std::string& text);
     EncoderOutcome EncodeMp3(const std::string& wavPath, const std::string& mp3Path);
@@ -217,7 +223,6 @@ private:
     // Shows `done` of `total` phrases made and the time left, with the phrase being made (the
     // `making`th, from 0) or, once a stop was asked for, that the generation is stopping.
     void showProgress(int done, int total, int making, const std::string& phrase);
-    bool stopRequested() const;
 
     // The selected bot's speech: read at every bot selection, brought in step with the phrase
     // list at every write of it (rows that only moved take their files along), shown on the
@@ -261,9 +266,6 @@ inline constexpr const char* kHandlerFilter = "handlerFilter";
 // The catalogue name lookup on the entries of a box: the first entry, from the top, that equals
 // `name` as a whole without regard to letter case; -1 when there is none.
 int catalogueIndexOf(const QComboBox* box, const std::string& name);
-
-// Hands every text given to Trace to `sink` as well (nullptr: to nobody). Only the tests use it.
-void setTraceSinkForTests(void (*sink)(const std::string&));
 
 #include "gui/errorreport.h"
 

@@ -40,15 +40,16 @@ void TfrmTextToSpeech::pbMicPaint(QObject*) {
 void TfrmTextToSpeech::SpVoiceViseme(QObject*, int StreamNumber, const QVariant&, int Duration,
                                      SpeechVisemeType, SpeechVisemeFeature,
                                      SpeechVisemeType CurrentVisemeId) {
-    if (!VisemeLogPath.empty() && StreamNumber == AloudStream) {
+    SpeechGeneration& g = *SpeechGeneration1;
+    if (!g.VisemeLogPath.empty() && StreamNumber == g.AloudStream) {
         try {
-            appendVisemeLog(VisemeLogPath, CurrentVisemeId, Duration);
+            appendVisemeLog(g.VisemeLogPath, CurrentVisemeId, Duration);
         } catch (...) {
             // The log cannot be written: the events after this one are not logged, and the
             // error reaches the user once, through the generation when one runs.
-            VisemeLogPath.clear();
-            if (!isGenerating()) throw;
-            VisemeLogError = std::current_exception();
+            g.VisemeLogPath.clear();
+            if (!g.Running) throw;
+            g.VisemeLogError = std::current_exception();
             return;
         }
     }

@@ -13,6 +13,7 @@
 #include "core/workspace_paths.h"
 #include "engine/SpeechLib_TLB.h"
 #include "gui/bot_speech.h"
+#include "gui/generation.h"
 #include "gui/main.h"
 #include "gui/value_list_editor.h"
 
@@ -106,7 +107,7 @@ std::vector<SpeechSource> TfrmTextToSpeech::wantedSpeech() const {
 void TfrmTextToSpeech::relinkSpeechFiles() {
     takeWrittenList();
     BotSpeech1->relinkPending = false;
-    if (BotSpeech1->bot.empty() || isGenerating()) return;
+    if (BotSpeech1->bot.empty() || SpeechGeneration1->Running) return;
     const std::vector<SpeechMove> moves = planSpeechMoves(BotSpeech1->record, wantedSpeech());
     if (moves.empty()) return;
     applySpeechMoves(botFolder(BotSpeech1->bot), moves, BotSpeech1->record);
@@ -122,7 +123,7 @@ void TfrmTextToSpeech::takeWrittenList() {
 void TfrmTextToSpeech::updateSpeechState() {
     if (ComboBoxBots->currentIndex() < 0 || BotSpeech1->bot != botName()) return;
     takeWrittenList();
-    if (BotSpeech1->relinkPending && !isGenerating()) relinkSpeechFiles();
+    if (BotSpeech1->relinkPending && !SpeechGeneration1->Running) relinkSpeechFiles();
     const std::vector<RowSpeech> rows = rowSpeech(BotSpeech1->record, wantedSpeech());
     std::vector<RowMark> marks;
     marks.reserve(rows.size());
@@ -136,7 +137,7 @@ void TfrmTextToSpeech::updateSpeechState() {
         QString::fromStdString(speechCountText(count, static_cast<int>(rows.size())));
     LabelSpeechState->setText(text);
     LabelPublishSpeechState->setText(text);
-    ButtonGenerateChanged->setEnabled(count.needed() > 0 && !isGenerating());
+    ButtonGenerateChanged->setEnabled(count.needed() > 0 && !SpeechGeneration1->Running);
 }
 
 std::vector<int> TfrmTextToSpeech::rowsNeedingSpeech() const {

@@ -128,7 +128,8 @@ TEST_F(ErrorBoxes, AnEqualsSignTypedDuringAGenerationIsRefusedAndTheGenerationCo
     start(1);
     engine.engine->endAudibleAtOnce = false;
     // The key comes while phrase 0 is heard; the phrase ends once its box has been closed.
-    const OnceWhen typed([] { return AloudStream == 2; }, [&] { typeIntoCell(1, 0, "="); });
+    const OnceWhen typed([&] { return frm->SpeechGeneration1->AloudStream == 2; },
+                         [&] { typeIntoCell(1, 0, "="); });
     const OnceWhen ended([&] { return typed.done() && boxes.closed().size() == 1; },
                          [&] { engine.engine->endStream(2); });
     QTest::mouseClick(frm->ButtonGenerateSpeech, Qt::LeftButton);

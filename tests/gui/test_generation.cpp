@@ -41,18 +41,12 @@ struct Generation : ::testing::Test {
     ScriptedDialogs dialogs;
     std::unique_ptr<TfrmTextToSpeech> frm;
 
-    Generation() {
-        traces.clear();
-        setTraceSinkForTests(&keepTrace);
-        PendingStreams = AloudStream = 0;
-        VisemeLogPath.clear();
-    }
-    ~Generation() override { setTraceSinkForTests(nullptr); }
+    Generation() { traces.clear(); }
 
     void start(const std::string& phrases, const std::string& bot = "Mein \"Bot\"") {
         workspace.addBot(bot);
         writeFile(workspace.bot(bot) + "phrases.txt", phrases);
-        frm = std::make_unique<TfrmTextToSpeech>();
+        frm = std::make_unique<TfrmTextToSpeech>(&keepTrace);
         frm->show();
         frm->PageControl1->setCurrentIndex(2);
         traces.clear();
@@ -134,19 +128,20 @@ TEST_F(Generation, EachPhraseIsRenderedEncodedAndSpokenInOrder) {
     expected.push_back("Generate: Ohne Gleichheitszeichen");
     expected.insert(expected.end(), one.begin(), one.end());
     EXPECT_EQ(traces, expected);
-    EXPECT_EQ(VisemeLogPath, file("2.txt"));  // still names the last phrase's log
+    EXPECT_EQ(frm->SpeechGeneration1->VisemeLogPath,
+              file("2.txt"));  // still names the last phrase's log
     EXPECT_EQ(frm->SpVoice->AudioOutputStream(), nullptr);
 }
 
 TEST_F(Generation, PlayPreviewSpeaksTheSelectedPhraseUntrimmedAndLogsNothing) {
     start("a= \tHallo \r\nOhne\r\n");
-    VisemeLogPath = "/somewhere/0.txt";
+    frm->SpeechGeneration1->VisemeLogPath = "/somewhere/0.txt";
     frm->ValueListEditor1->setRow(1);
     QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);
     frm->ValueListEditor1->setRow(2);
     QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);
     EXPECT_EQ(spoken(false), (std::vector<std::u16string>{u" \tHallo ", u"Ohne"}));
-    EXPECT_EQ(VisemeLogPath, "");
+    EXPECT_EQ(frm->SpeechGeneration1->VisemeLogPath, "");
     EXPECT_TRUE(spoken(true).empty());
 }
 
@@ -167,15 +162,15 @@ TEST_F(Generation, OnlyTheEventsOfAPhrasesAudiblePassEndItsWaitAndReachItsLog) {
     int step = 0;
     QTimer pump;
     QObject::connect(&pump, &QTimer::timeout, [&] {
-        if (step == 0 && AloudStream == 3) {
+        if (step == 0 && frm->SpeechGeneration1->AloudStream == 3) {
             engine.engine->viseme(7, 40, 1);
             engine.engine->endStream(1);
             step = 1;
-        } else if (step == 1 && AloudStream == 3) {
+        } else if (step == 1 && frm->SpeechGeneration1->AloudStream == 3) {
             engine.engine->viseme(11, 120, 3);
             engine.engine->endStream(3);
             step = 2;
-        } else if (step == 2 && AloudStream == 5) {
+        } else if (step == 2 && frm->SpeechGeneration1->AloudStream == 5) {
             engine.engine->viseme(2, 60, 5);
             engine.engine->endStream(5);
             step = 3;
@@ -196,13 +191,13 @@ TEST_F(Generation, OnlyTheEventsOfAPhrasesAudiblePassEndItsWaitAndReachItsLog) {
     EXPECT_EQ(frm->LabelStatus->text(), "Completed!");
     EXPECT_EQ(readFile(file("0.txt")), "11 120\r\n");
     EXPECT_EQ(readFile(file("1.txt")), "2 60\r\n");
-    EXPECT_EQ(PendingStreams, 0);
+    EXPECT_EQ(frm->SpeechGeneration1->PendingStreams, 0);
 }
 
 TEST_F(Generation, EntriesDeletedDuringTheWaitEndItWithTheIndexErrorAndTheControlsComeBack) {
     start("=one\r\n=two\r\n=three\r\n");
     engine.engine->endAudibleAtOnce = false;
-    const OnceWhen during([] { return AloudStream == 2; },
+    const OnceWhen during([&] { return frm->SpeechGeneration1->AloudStream == 2; },
                           [&] {
                               frm->ValueListEditor1->deleteEntry(2);
                               frm->ValueListEditor1->deleteEntry(1);
@@ -222,7 +217,7 @@ TEST_F(Generation, AnEngineFailureClosesTheStreamRestoresTheOutputAndReportsIt) 
     engine.engine->endAudibleAtOnce = false;
     const std::string folder = workspace.bot(frm->botName());
     const OnceWhen during(
-        [] { return AloudStream == 2; },
+        [&] { return frm->SpeechGeneration1->AloudStream == 2; },
         [&] {
             fs::remove_all(folder);  // the bot folder goes while phrase 0 is spoken
             engine.engine->endStream(2);
@@ -245,7 +240,7 @@ TEST_F(Generation, PlayPreviewIsHeldWhileAPhraseIsMadeSoThatItsLogIsWhole) {
     start("=one\r\n");
     engine.engine->endAudibleAtOnce = false;
     bool heldDuring = false;
-    const OnceWhen during([] { return AloudStream == 2; },
+    const OnceWhen during([&] { return frm->SpeechGeneration1->AloudStream == 2; },
                           [&] {
                               engine.engine->viseme(11, 120, 2);
                               heldDuring = !frm->ButtonPlay->isEnabled();
@@ -385,7 +380,7 @@ TEST_F(Generation, ClosingTheWindowWaitsForTheEndOfTheGeneration) {
     start("=one\r\n");
     engine.engine->endAudibleAtOnce = false;
     bool visibleAfterClose = false;
-    const OnceWhen during([] { return AloudStream == 2; },
+    const OnceWhen during([&] { return frm->SpeechGeneration1->AloudStream == 2; },
                           [&] {
                               frm->close();
                               visibleAfterClose = frm->isVisible();

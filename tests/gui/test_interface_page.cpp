@@ -61,9 +61,7 @@ struct InterfacePage : ::testing::Test {
                  workspace.path() + "flash/music/calm.mp3");
         writeFile(workspace.path() + "flash/music/noise.mp3", "not audio at all");
         writes.clear();
-        setTraceSinkForTests(&recordWrite);
     }
-    ~InterfacePage() override { setTraceSinkForTests(nullptr); }
 
     void start(const std::vector<std::pair<std::string, std::optional<std::string>>>& bots) {
         for (const auto& [name, vars] : bots) {
@@ -71,7 +69,7 @@ struct InterfacePage : ::testing::Test {
             if (vars) writeFile(workspace.bot(name) + "vars.txt", *vars);
         }
         watched = workspace.bot(bots.front().first) + "vars.txt";
-        frm = std::make_unique<TfrmTextToSpeech>();
+        frm = std::make_unique<TfrmTextToSpeech>(&recordWrite);
         frm->show();
         QApplication::setActiveWindow(frm.get());
     }

@@ -42,14 +42,10 @@ struct Microphone : ::testing::Test {
     ScriptedDialogs dialogs;
     std::unique_ptr<TfrmTextToSpeech> frm;
 
-    Microphone() {
-        VisemeLogPath.clear();
-        PendingStreams = 0;
-        AloudStream = 1;  // the stream whose events a named log takes
-    }
     void start() {
         workspace.addBot("bot");
         frm = std::make_unique<TfrmTextToSpeech>();
+        frm->SpeechGeneration1->AloudStream = 1;  // the stream whose events a named log takes
         frm->show();
         frm->PageControl1->setCurrentIndex(2);
         QApplication::processEvents();
@@ -120,7 +116,7 @@ TEST_F(Microphone, EventsAreLoggedOnlyWhileALogIsNamed) {
     EXPECT_FALSE(exists(log));
     EXPECT_EQ(shown(), composed({0, 11}));
     writeFile(log, "");
-    VisemeLogPath = log;
+    frm->SpeechGeneration1->VisemeLogPath = log;
     viseme(11, 120);
     viseme(11, 120);
     viseme(0, -3);
@@ -129,7 +125,7 @@ TEST_F(Microphone, EventsAreLoggedOnlyWhileALogIsNamed) {
 
 TEST_F(Microphone, ALogErrorOutsideAGenerationIsReportedOnce) {
     start();
-    VisemeLogPath = workspace.path() + "deleted.txt";
+    frm->SpeechGeneration1->VisemeLogPath = workspace.path() + "deleted.txt";
     viseme(11);
     viseme(12);
     EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"Error: File not found."});
@@ -142,7 +138,7 @@ TEST_F(Microphone, ALogErrorDuringAGenerationEndsItWithOneReport) {
     writeFile(workspace.bot("bot") + "phrases.txt", "=one\r\n=two\r\n");
     start();
     engine.engine->endAudibleAtOnce = false;
-    const OnceWhen during([] { return AloudStream == 2; },
+    const OnceWhen during([&] { return frm->SpeechGeneration1->AloudStream == 2; },
                           [&] {
                               fs::remove(workspace.bot("bot") + "0.txt");
                               viseme(11, 50, 2);  // of the audible pass of phrase 0

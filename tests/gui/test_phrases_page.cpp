@@ -31,9 +31,6 @@ struct PhrasesPage : ::testing::Test {
     std::unique_ptr<TfrmTextToSpeech> frm;
     ValueListEditor* grid = nullptr;
 
-    PhrasesPage() { setTraceSinkForTests(&countSaves); }
-    ~PhrasesPage() override { setTraceSinkForTests(nullptr); }
-
     // Starts the window with the bots given (name, phrases.txt bytes; an empty name for none)
     // and shows the Phrases page.
     void start(const std::vector<std::pair<std::string, std::optional<std::string>>>& bots) {
@@ -41,7 +38,7 @@ struct PhrasesPage : ::testing::Test {
             workspace.addBot(name);
             if (bytes) writeFile(file(name), *bytes);
         }
-        frm = std::make_unique<TfrmTextToSpeech>();
+        frm = std::make_unique<TfrmTextToSpeech>(&countSaves);
         frm->show();
         QApplication::setActiveWindow(frm.get());
         ASSERT_TRUE(QTest::qWaitForWindowExposed(frm.get()));

@@ -166,7 +166,7 @@ TEST_F(SpeechState, AGenerationShowsItsProgressAndStopsAfterThePhraseItIsMaking)
     std::string during;
     int value = -1;
     const OnceWhen whileSpoken(
-        [] { return AloudStream == 2; },
+        [&] { return frm->SpeechGeneration1->AloudStream == 2; },
         [&] {
             during = frm->LabelProgress->text().toStdString();
             value = frm->ProgressGeneration->value();

@@ -9,6 +9,7 @@
 #include "core/errors.h"
 #include "engine/SpeechLib_TLB.h"
 #include "engine/synth_engine.h"
+#include "gui/errorreport.h"
 #include "platform/detached_opener.h"
 #include "platform/espeak_synth.h"
 #include "platform/flite_synth.h"
@@ -67,6 +68,7 @@ RealSpeech::RealSpeech() : parts_(std::make_unique<Parts>()) {}
 RealSpeech::~RealSpeech() = default;
 
 struct TestPlatform {
+    ReportQueue reports;
     ScriptedEngineScope engine;
     RecordingOpener opener;
     RecordingEncoder encoder;

@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     fs::current_path(root);
     // The real engine and encoder; "Test" opens nothing.
     const RealPlatform platform;
+    ReportQueue reports;
     struct Quiet final : ShellOpener {
         void open(const std::string&) override {}
     } quiet;
