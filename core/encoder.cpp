@@ -23,18 +23,23 @@ std::vector<std::string> encoderArguments(const std::string& programFolder, cons
 namespace {
 struct timespec modifiedTime(const std::string& path) {
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) return {0, 0};
+    if (::lstat(path.c_str(), &st) != 0) return {0, 0};
     return st.st_mtim;
 }
+// Hours of speech at the encoder's highest bit rate.
+constexpr long long kLargestMp3 = 256LL << 20;
+// A WAV file of the speech engine that holds no sample is its header alone.
+constexpr long long kWavHeaderBytes = 44;
 }  // namespace
 
 EncoderOutcome encodeMp3File(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::string& mp3, int timeoutMs) {
+                             const std::string& mp3, const EncoderLimits& limits) {
+    clearForNewFile(mp3);  // the encoder writes through whatever stands at the path
     const struct timespec before = modifiedTime(mp3);
     EncoderSpawner* spawner = Installed<EncoderSpawner>::get();
     EncoderOutcome outcome;
     if (spawner)
-        outcome = spawner->run(program, arguments, timeoutMs);
+        outcome = spawner->run(program, arguments, limits);
     else
         outcome.startError = ENOSYS;
     outcome.program = program;
@@ -44,10 +49,22 @@ EncoderOutcome encodeMp3File(const std::string& program, const std::vector<std::
         after.tv_sec != 0 && (after.tv_sec != before.tv_sec || after.tv_nsec != before.tv_nsec);
     if (!outcome.wroteFile) return outcome;
     if (!outcome.killed) {
-        std::string bytes;
         try {
-            bytes = ReadFileText(mp3);
-            outcome.invalid = mp3Problem(bytes);
+            struct stat st {};
+            // A file larger than the speech of any phrase is not read whole to be judged.
+            if (::lstat(mp3.c_str(), &st) == 0 && st.st_size > kLargestMp3)
+                outcome.invalid =
+                    format("it is larger than the speech of a phrase can be (%lld bytes)",
+                           static_cast<long long>(st.st_size));
+            else
+                outcome.invalid = mp3Problem(ReadFileText(mp3));
+            // From a WAV file of no samples (a phrase of only blanks), the encoder makes frames
+            // of padding alone, which some decoders refuse and none plays as speech.
+            struct stat wav {};
+            if (outcome.invalid.empty() && arguments.size() == 3 &&
+                ::lstat(arguments[1].c_str(), &wav) == 0 && S_ISREG(wav.st_mode) &&
+                wav.st_size <= kWavHeaderBytes)
+                outcome.invalid = "it holds no sound: the phrase gave no speech";
         } catch (const std::exception& error) {
             outcome.invalid = error.what();
         }
@@ -75,6 +92,11 @@ std::string encoderFailureMessage(const std::vector<EncoderOutcome>& outcomes, i
         else if (!o.started)
             reason = format("the encoder \"%s\" could not be started (%s)", o.program.c_str(),
                             systemErrorText(o.startError).c_str());
+        else if (o.stopped)
+            reason = format(
+                "the encoder did not finish within %d seconds of the stop and was "
+                "stopped",
+                kEncoderStopGraceMs / 1000);
         else if (o.killed)
             reason = "the encoder did not finish within 10 minutes and was stopped";
         else if (!o.wroteFile)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <memory>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -24,10 +24,24 @@ struct EncoderOutcome {
     int startError = 0;     // errno when it could not be started
     int exitCode = 0;       // when it ended by itself
     bool killed = false;    // it did not end in time and was stopped
+    bool stopped = false;   // killed because it did not end soon after the generation stopped
     bool wroteFile = true;  // a new file stands at the MP3 path
     std::string invalid;    // why the new file is not MP3 audio; empty when it is
     // The phrase has its new MP3 file. An exit code other than 0 does not undo a valid file.
     bool made() const { return started && !killed && wroteFile && invalid.empty(); }
+};
+
+// How long the encoder may take for one phrase before it is given up.
+inline constexpr int kEncoderTimeoutMs = 10 * 60 * 1000;
+// How long it may still take once the generation stops (Stop, or the window closing).
+inline constexpr int kEncoderStopGraceMs = 3000;
+
+// How long an encoder run may take: `timeoutMs` in all and, once `stop` is set, `graceMs` more at
+// the most.
+struct EncoderLimits {
+    int timeoutMs = kEncoderTimeoutMs;
+    const std::atomic<bool>* stop = nullptr;
+    int graceMs = kEncoderStopGraceMs;
 };
 
 // What starts the encoder and waits for it, a platform part: posix_spawn and waitpid in the
@@ -35,10 +49,12 @@ struct EncoderOutcome {
 class EncoderSpawner {
 public:
     virtual ~EncoderSpawner() = default;
-    // Starts `program` with `arguments` (its own name first) and waits for its end, at most
-    // `timeoutMs` (then it is stopped). Processes no events while waiting.
+    // Starts `program` with `arguments` (its own name first) and waits for its end within the
+    // limits (past them it is killed). Processes no events while waiting; may run on a thread
+    // of its own.
     virtual EncoderOutcome run(const std::string& program,
-                               const std::vector<std::string>& arguments, int timeoutMs) = 0;
+                               const std::vector<std::string>& arguments,
+                               const EncoderLimits& limits) = 0;
 };
 
 // Runs the encoder with the spawner installed and judges what it left at `mp3`: a file that is new
@@ -46,10 +62,7 @@ public:
 // audio, or that an encoder stopped for taking too long left behind, is removed, so that no
 // player plays it.
 EncoderOutcome encodeMp3File(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::string& mp3, int timeoutMs);
-
-// How long the encoder may take for one phrase before it is given up.
-inline constexpr int kEncoderTimeoutMs = 10 * 60 * 1000;
+                             const std::string& mp3, const EncoderLimits& limits = {});
 
 // The warning for phrases without a new MP3 file: how many, and why; phrases whose MP3 file was
 // made although the encoder ended with an exit code other than 0 are noted after them.

@@ -50,7 +50,7 @@ void EncoderPool::work() {
         }
         Done done{job.row, {}};
         try {
-            done.outcome = encodeMp3File(job.program, job.arguments, job.mp3, job.timeoutMs);
+            done.outcome = encodeMp3File(job.program, job.arguments, job.mp3, job.limits);
         } catch (...) {
             done.outcome.started = false;
         }

@@ -27,7 +27,7 @@ public:
         std::string program;
         std::vector<std::string> arguments;
         std::string mp3;
-        int timeoutMs = kEncoderTimeoutMs;
+        EncoderLimits limits;
     };
     struct Done {
         int row = 0;

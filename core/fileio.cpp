@@ -58,7 +58,8 @@ int writeAll(int fd, const std::string& text) {
 }
 
 void writeInPlace(const std::string& fileName, const std::string& text) {
-    FileDescriptor fd(::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    FileDescriptor fd(
+        ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666));
     if (fd.get() < 0) throw fileCreateError(fileName, errno);
     if (const int err = writeAll(fd.get(), text)) throw fileWriteError(fileName, err);
     if (fd.close() != 0) throw fileWriteError(fileName, errno);
@@ -98,9 +99,19 @@ void removeLeftoverTemporaries(const std::string& fileName) {
 
 }  // namespace
 
-std::string ReadFileText(const std::string& FileName) {
-    FileDescriptor fd(::open(FileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (fd.get() < 0) throw fileOpenError(FileName, errno);
+std::string ReadFileText(const std::string& FileName, bool followLinks) {
+    FileDescriptor fd(::open(FileName.c_str(),
+                             O_RDONLY | O_CLOEXEC | O_NONBLOCK | (followLinks ? 0 : O_NOFOLLOW)));
+    if (fd.get() < 0) {
+        const int err = errno;
+        struct stat st {};
+        if (err == ELOOP && ::lstat(FileName.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
+            throw AppError(errkind::kFileOpen,
+                           format("Cannot open file \"%s\". The file is a symbolic link, which is "
+                                  "not followed",
+                                  absolutePath(FileName).c_str()));
+        throw fileOpenError(FileName, err);
+    }
     struct stat st {};
     if (::fstat(fd.get(), &st) != 0) throw fileOpenError(FileName, errno);
     if (S_ISDIR(st.st_mode)) throw fileOpenError(FileName, EISDIR);
@@ -127,13 +138,22 @@ void WriteFileText(const std::string& FileName, const std::string& Text) {
     const bool exists = ::lstat(FileName.c_str(), &st) == 0;
     if (exists && S_ISDIR(st.st_mode)) throw fileCreateError(FileName, EISDIR);
 
-    // A link, or a file with several names, is written where it is, so that it stays what it is.
-    if (exists && (!S_ISREG(st.st_mode) || st.st_nlink != 1)) return writeInPlace(FileName, Text);
+    // A device or a pipe is written as such: it is no file to replace.
+    if (exists && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) return writeInPlace(FileName, Text);
 
-    // The file must be creatable and writable where it stands, as a create-or-truncate would.
     mode_t mode = 0;
-    {
-        FileDescriptor probe(::open(FileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666));
+    const bool replaced = exists && (S_ISLNK(st.st_mode) || st.st_nlink != 1);
+    if (replaced) {
+        // A link or another name of a file: the new file takes its place, with the permissions
+        // a new file gets.
+        mode = ::umask(0);
+        ::umask(mode);
+        mode = 0666 & ~mode;
+    } else {
+        // The file must be creatable and writable where it stands, as a create-or-truncate
+        // would.
+        FileDescriptor probe(
+            ::open(FileName.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666));
         if (probe.get() < 0) throw fileCreateError(FileName, errno);
         struct stat created {};
         if (::fstat(probe.get(), &created) != 0) throw fileCreateError(FileName, errno);
@@ -145,7 +165,12 @@ void WriteFileText(const std::string& FileName, const std::string& Text) {
     removeLeftoverTemporaries(FileName);
     std::string tempName = temporaryPattern(FileName);
     FileDescriptor temp(::mkostemp(tempName.data(), O_CLOEXEC));
-    if (temp.get() < 0) return writeInPlace(FileName, Text);  // The folder refuses new names.
+    if (temp.get() < 0) {
+        // The folder refuses new names: a plain file of its own is written where it stands; a
+        // link or another name is never written through.
+        if (replaced) throw fileCreateError(FileName, errno);
+        return writeInPlace(FileName, Text);
+    }
 
     int err = ::fchmod(temp.get(), mode) != 0 ? errno : 0;
     if (!err) err = writeAll(temp.get(), Text);
@@ -155,6 +180,13 @@ void WriteFileText(const std::string& FileName, const std::string& Text) {
         ::unlink(tempName.c_str());
         throw fileWriteError(FileName, err);
     }
+}
+
+void clearForNewFile(const std::string& path) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return;
+    // A device or a pipe in the file's place is written as such (it is no file to replace).
+    if (S_ISLNK(st.st_mode) || (S_ISREG(st.st_mode) && st.st_nlink != 1)) ::unlink(path.c_str());
 }
 
 std::string freeBackupName(const std::string& file) {

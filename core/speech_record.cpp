@@ -1,11 +1,15 @@
 #include "core/speech_record.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <set>
 #include <unordered_map>
 
 #include "core/catalogue.h"
 #include "core/errors.h"
+#include "core/fileio.h"
 
 namespace {
 
@@ -149,30 +153,155 @@ std::vector<SpeechMove> planSpeechMoves(const SpeechRecord& record,
     return moves;
 }
 
-void applySpeechMoves(const std::string& folder, const std::vector<SpeechMove>& moves,
-                      SpeechRecord& record) {
-    static const char* const kinds[] = {".mp3", ".txt"};
-    const auto path = [&](int n, const char* kind) { return folder + std::to_string(n) + kind; };
-    const auto temporary = [&](int n, const char* kind) {
-        return folder + ".moving-" + std::to_string(n) + kind;
-    };
-    std::map<int, SpeechSource> moved;
-    std::set<int> failed;
-    for (const SpeechMove& m : moves) {
-        moved[m.to] = record.rows.at(m.from);
-        for (const char* kind : kinds)
-            if (std::rename(path(m.from, kind).c_str(), temporary(m.from, kind).c_str()) != 0)
-                failed.insert(m.to);
+namespace {
+
+constexpr const char* kKinds[] = {".mp3", ".txt"};
+constexpr const char* kJournal = ".speech-moves";
+constexpr const char* kRecord = "speech.txt";
+
+std::string rowFile(const std::string& folder, int n, const char* kind) {
+    return folder + std::to_string(n) + kind;
+}
+std::string movingFile(const std::string& folder, int n, const char* kind) {
+    return folder + ".moving-" + std::to_string(n) + kind;
+}
+bool entryExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// The record once every move has been made.
+SpeechRecord recordAfter(const std::vector<SpeechMove>& moves, const SpeechRecord& record) {
+    SpeechRecord after = record;
+    for (const SpeechMove& m : moves) after.rows.erase(m.from);
+    for (const SpeechMove& m : moves) after.rows[m.to] = record.rows.at(m.from);
+    return after;
+}
+
+}  // namespace
+
+std::string speechMovesText(int phase, const std::vector<SpeechMove>& moves,
+                            const SpeechRecord& after) {
+    std::string text = "phase=" + std::to_string(phase) + "\n";
+    for (const SpeechMove& m : moves)
+        text += "move=" + std::to_string(m.from) + "\t" + std::to_string(m.to) + "\n";
+    return text + speechRecordText(after);
+}
+
+std::optional<SpeechMovesJournal> parseSpeechMoves(const std::string& text) {
+    SpeechMovesJournal journal;
+    std::string rest;
+    bool phased = false;
+    for (const std::string& line : linesOf(text)) {
+        if (line.rfind("phase=", 0) == 0) {
+            const auto phase = number(line.substr(6));
+            if (!phase || (*phase != 1 && *phase != 2)) return std::nullopt;
+            journal.phase = *phase;
+            phased = true;
+        } else if (line.rfind("move=", 0) == 0) {
+            const size_t tab = line.find('\t');
+            const auto from = number(line.substr(5, tab == std::string::npos ? 0 : tab - 5));
+            const auto to = tab == std::string::npos ? std::nullopt : number(line.substr(tab + 1));
+            if (!from || !to || *from < 0 || *to < 0) return std::nullopt;
+            journal.moves.push_back({*from, *to});
+        } else {
+            rest += line + "\n";
+        }
     }
-    for (const SpeechMove& m : moves) record.rows.erase(m.from);
-    for (const SpeechMove& m : moves) {
-        for (const char* kind : kinds)
-            if (std::rename(temporary(m.from, kind).c_str(), path(m.to, kind).c_str()) != 0)
+    if (!phased) return std::nullopt;
+    journal.after = parseSpeechRecord(rest);
+    return journal;
+}
+
+void moveSpeechFiles(const std::string& folder, const std::vector<SpeechMove>& moves,
+                     SpeechRecord& record, const std::function<void()>& afterStep) {
+    if (moves.empty()) return;
+    const auto step = [&] {
+        if (afterStep) afterStep();
+    };
+    SpeechRecord after = recordAfter(moves, record);
+    const std::string journal = folder + kJournal;
+    WriteFileText(journal, speechMovesText(1, moves, after));
+    step();
+    std::set<int> failed;  // the moves whose files could not go to their temporary names
+    for (const SpeechMove& m : moves)
+        for (const char* kind : kKinds) {
+            if (std::rename(rowFile(folder, m.from, kind).c_str(),
+                            movingFile(folder, m.from, kind).c_str()) != 0)
                 failed.insert(m.to);
-        if (failed.count(m.to))
-            record.rows.erase(m.to);
-        else
-            record.rows[m.to] = moved[m.to];
+            step();
+        }
+    for (const int to : failed) after.rows.erase(to);
+    try {
+        WriteFileText(journal, speechMovesText(2, moves, after));
+    } catch (...) {
+        // Nothing has reached a row yet: every file goes back to where it was.
+        for (const SpeechMove& m : moves)
+            for (const char* kind : kKinds)
+                std::rename(movingFile(folder, m.from, kind).c_str(),
+                            rowFile(folder, m.from, kind).c_str());
+        ::unlink(journal.c_str());
+        throw;
+    }
+    step();
+    for (const SpeechMove& m : moves)
+        for (const char* kind : kKinds) {
+            if (std::rename(movingFile(folder, m.from, kind).c_str(),
+                            rowFile(folder, m.to, kind).c_str()) != 0)
+                after.rows.erase(m.to);
+            step();
+        }
+    record = after;
+    WriteFileText(folder + kRecord, speechRecordText(record));
+    step();
+    ::unlink(journal.c_str());
+}
+
+std::optional<SpeechRecord> finishSpeechMoves(const std::string& folder) {
+    const std::string journal = folder + kJournal;
+    if (!entryExists(journal)) return std::nullopt;
+    std::optional<SpeechMovesJournal> j;
+    try {
+        j = parseSpeechMoves(ReadFileText(journal));
+    } catch (const std::exception&) {
+    }
+    if (!j) {
+        ::unlink(journal.c_str());  // no journal of ours: nothing can be finished from it
+        return std::nullopt;
+    }
+    // Cut short in the first half: the sources that have not gone yet go now (no row has been
+    // written over, so every source file still is what it was).
+    if (j->phase == 1)
+        for (const SpeechMove& m : j->moves)
+            for (const char* kind : kKinds)
+                if (!entryExists(movingFile(folder, m.from, kind)))
+                    std::rename(rowFile(folder, m.from, kind).c_str(),
+                                movingFile(folder, m.from, kind).c_str());
+    // Then each file still under its temporary name goes to its row; a row that then lacks a
+    // file is dropped from the record when it is loaded.
+    for (const SpeechMove& m : j->moves)
+        for (const char* kind : kKinds)
+            if (entryExists(movingFile(folder, m.from, kind)) &&
+                std::rename(movingFile(folder, m.from, kind).c_str(),
+                            rowFile(folder, m.to, kind).c_str()) != 0)
+                j->after.rows.erase(m.to);
+    try {
+        WriteFileText(folder + kRecord, speechRecordText(j->after));
+        ::unlink(journal.c_str());
+    } catch (const std::exception&) {
+        // The record cannot be written now: the journal stays, and the next load tries again.
+    }
+    return j->after;
+}
+
+void removeLeftoverWaves(const std::string& folder) {
+    for (const std::string& name : listCatalogue(folder, kFileMask | attr::kReparsePoint)) {
+        const std::string digits = name.size() > 4 && name.ends_with(".wav")
+                                       ? name.substr(0, name.size() - 4)
+                                       : std::string();
+        if (!digits.empty() && digits.size() <= 10 &&
+            digits.find_first_not_of("0123456789") == std::string::npos)
+            ::unlink((folder + name).c_str());
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -62,11 +63,37 @@ struct SpeechMove {
 std::vector<SpeechMove> planSpeechMoves(const SpeechRecord& record,
                                         const std::vector<SpeechSource>& wanted);
 
-// Carries the moves out in the bot folder `folder` (ending with "/"): each source's n.mp3 and
-// n.txt go first to a temporary name, then to their row, over what stood there; the record
-// follows. A file that cannot be moved leaves its row without speech in the record.
-void applySpeechMoves(const std::string& folder, const std::vector<SpeechMove>& moves,
-                      SpeechRecord& record);
+// Carries the moves out in the bot folder `folder` (ending with "/") and writes its record
+// (speech.txt). Each source's n.mp3 and n.txt go first to a temporary name (.moving-n.mp3),
+// then to their row, over what stood there; the record follows. A file that cannot be moved
+// leaves its row without speech in the record. A journal (.speech-moves) with the moves and the
+// record as it will stand is written before the first file moves and removed after the record:
+// a move cut short (the program killed, the computer off) is finished from it by
+// finishSpeechMoves. Raises the write errors of WriteFileText: when the journal cannot be
+// written, nothing has moved; when the record cannot be, the journal stays for the next load.
+// `afterStep` runs after each step that changes the folder (the tests end the process there).
+void moveSpeechFiles(const std::string& folder, const std::vector<SpeechMove>& moves,
+                     SpeechRecord& record, const std::function<void()>& afterStep = {});
+
+// Finishes a move of the bot folder that was cut short, from its journal, and writes the record
+// as the move leaves it. Returns that record, or nothing when there was no journal to finish.
+std::optional<SpeechRecord> finishSpeechMoves(const std::string& folder);
+
+// The journal's text: the phase (1: the files go to their temporary names, 2: to their rows),
+// the moves, and the record once they are done.
+std::string speechMovesText(int phase, const std::vector<SpeechMove>& moves,
+                            const SpeechRecord& after);
+// Nothing when the text is no journal.
+struct SpeechMovesJournal {
+    int phase = 1;
+    std::vector<SpeechMove> moves;
+    SpeechRecord after;
+};
+std::optional<SpeechMovesJournal> parseSpeechMoves(const std::string& text);
+
+// Removes the WAV files of phrase rows (n.wav) that a generation stopped half-way left in the
+// bot folder.
+void removeLeftoverWaves(const std::string& folder);
 
 // Drops from the record the rows whose n.mp3 or n.txt is not in the folder.
 void dropRowsWithoutFiles(const std::string& folder, SpeechRecord& record);

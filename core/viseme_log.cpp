@@ -6,13 +6,14 @@
 #include <cerrno>
 
 #include "core/errors.h"
+#include "core/fileio.h"
 
 std::string visemeLogLine(uint32_t visemeId, int32_t duration) {
     return format("%u %d\r\n", visemeId, duration);
 }
 
 void appendVisemeLog(const std::string& path, uint32_t visemeId, int32_t duration) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) throw inOutError(errno);
     const std::string line = visemeLogLine(visemeId, duration);
     const ssize_t written = ::write(fd, line.data(), line.size());
@@ -26,7 +27,9 @@ void appendVisemeLog(const std::string& path, uint32_t visemeId, int32_t duratio
 void writeVisemeLog(const std::string& path, const std::vector<SpeechViseme>& visemes) {
     std::string text;
     for (const SpeechViseme& v : visemes) text += visemeLogLine(v.id, v.durationMs);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    clearForNewFile(path);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) throw inOutError(errno);
     size_t done = 0;
     int err = 0;

@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/errors.h"
+#include "core/fileio.h"
 #include "core/text16.h"
 #include "core/wav.h"
 
@@ -39,7 +40,8 @@ void TSpFileStream::Open(const std::u16string& FileName, SpeechStreamFileMode Fi
         raiseEngineError("The file stream can only be opened to create a file.");
     Close();
     path_ = toUtf8(FileName);
-    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    clearForNewFile(path_);  // a link or another name there is not written through
+    fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd_ < 0)
         raiseEngineError(format("The speech engine cannot create the file \"%s\". %s",
                                 path_.c_str(), systemErrorText(errno).c_str()));

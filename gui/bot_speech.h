@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/folder_lock.h"
 #include "core/speech_record.h"
 
 // The speech files of the selected bot as the window knows them: what they were made from (the
@@ -17,6 +18,7 @@ public:
         update.setInterval(0);
     }
     std::string bot;                   // whose files these are; empty: none loaded
+    FolderLock lock;                   // the bot folder's, while the bot is selected
     SpeechRecord record;               // what they were made from
     std::vector<std::string> written;  // the phrase list as phrases.txt holds it
     bool writtenPending = false;       // the list was written: `written` is the grid's now

@@ -20,6 +20,7 @@
 #include "core/encoder.h"
 #include "core/encoder_pool.h"
 #include "core/errors.h"
+#include "core/fileio.h"
 #include "core/options_file.h"
 #include "core/paths.h"
 #include "core/phrase_file.h"
@@ -35,22 +36,31 @@
 #include "gui/value_list_editor.h"
 
 void createEmptyFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    clearForNewFile(path);
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
     if (fd < 0) throw inOutError(errno);
     if (::close(fd) != 0) throw inOutError(errno);
 }
 
 namespace {
 
+// Wakes the event loop from an encoder's thread, so that a wait for events sees that it ended.
+void wakeEventLoop() {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
+}
+
 // Whether each phrase is spoken aloud while it is made is remembered in the workspace.
 constexpr const char* kSpeakAloudOption = "speakaloud";
 constexpr const char* kStopping = "Stopping after this phrase...";
 
-// While a generation runs, closing the window waits for its end.
+// While a generation runs, closing the window stops it after the phrase being made, and the
+// window closes once it has ended.
 class CloseGuard : public QObject {
 public:
-    explicit CloseGuard(QWidget* window, SpeechGeneration* generation)
-        : QObject(window), window_(window), generation_(generation) {
+    CloseGuard(QWidget* window, SpeechGeneration* generation, std::function<void()> stop)
+        : QObject(window), window_(window), generation_(generation), stop_(std::move(stop)) {
         setObjectName(kHandlerFilter);
         window->installEventFilter(this);
     }
@@ -59,6 +69,7 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         if (object == window_ && event->type() == QEvent::Close && generation_->Running) {
             generation_->CloseRequested = true;
+            stop_();
             event->ignore();
             return true;
         }
@@ -68,6 +79,7 @@ protected:
 private:
     QWidget* window_;
     SpeechGeneration* generation_;
+    std::function<void()> stop_;
 };
 
 }  // namespace
@@ -86,7 +98,7 @@ void TfrmTextToSpeech::createGenerationControls() {
     wire(ButtonPlay, &QPushButton::clicked, &TfrmTextToSpeech::ButtonPlayClick);
     SpeechGeneration1 = new SpeechGeneration(this);
     SpeechGeneration1->setObjectName("SpeechGeneration1");
-    new CloseGuard(this, SpeechGeneration1);
+    new CloseGuard(this, SpeechGeneration1, [this] { ButtonStopClick(ButtonStop); });
 
     CheckBoxSpeakAloud = new QCheckBox("Speak each phrase aloud while generating", TabSheet3);
     CheckBoxSpeakAloud->setObjectName("CheckBoxSpeakAloud");
@@ -164,6 +176,8 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
     LabelStatusText->show();
     LabelStatus->setText("Please wait!");
     if (BotSpeech1->relinkPending) relinkSpeechFiles();  // the files match the list first
+    // A generation that was killed may have left its WAV files.
+    removeLeftoverWaves(botFolder(botName()));
     // "Play preview" is held too: a preview spoken meanwhile would end the logging of the
     // phrase being made, whose log would then be short. So is the choice of speaking aloud.
     QWidget* const controls[] = {ButtonGenerateSpeech, ComboBoxBots,          ButtonAdd,
@@ -183,6 +197,9 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
     g.Started = steadySeconds();
     for (QWidget* c : controls) c->setEnabled(false);
     ButtonStop->setEnabled(true);
+    // Rows are neither inserted nor deleted meanwhile: each phrase is read when its turn comes,
+    // and its files are named by its row.
+    ValueListEditor1->setRowsHeld(true);
     showProgress(
         0, static_cast<int>(rows.size()), 0,
         rows.empty() ? std::string() : trimmed(phraseOf(ValueListEditor1->entry(rows[0]))));
@@ -191,6 +208,7 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
     // reported as any error is. A close asked for meanwhile is carried out at the end.
     const auto finish = [&](const char* status) {
         g.Running = false;
+        ValueListEditor1->setRowsHeld(false);
         for (QWidget* c : controls) c->setEnabled(true);
         ButtonStop->setEnabled(false);
         ProgressGeneration->setRange(0, 1);
@@ -212,15 +230,19 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
                              static_cast<int>(i), phrase);
                 Trace("Generate: " + phrase);
                 const SpeechSource source = speechSourceFor(phrase);
+                forgetRowSpeech(n);
                 outcomes.push_back(GeneratePhraseAudio(n, phrase));
                 recordRowSpeech(n, source, outcomes.back().made());
             }
         } else {
             outcomes = generateSilently(rows);
         }
-    } catch (...) {
+    } catch (const std::exception& error) {
         finish("Generation failed!");
-        throw;
+        // A window that is closing shows no box: it is gone before the box would come.
+        if (!g.CloseRequested) throw;
+        Trace(error.what());
+        return;
     }
     const bool stopped = outcomes.size() < rows.size();
     if (std::all_of(outcomes.begin(), outcomes.end(), [](const auto& o) { return o.made(); })) {
@@ -228,8 +250,9 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
         return;
     }
     finish(stopped ? "Stopped with errors!" : "Completed with errors!");
-    queueMessage(Dialogs::Kind::Warning,
-                 encoderFailureMessage(outcomes, static_cast<int>(outcomes.size())));
+    if (!g.CloseRequested)
+        queueMessage(Dialogs::Kind::Warning,
+                     encoderFailureMessage(outcomes, static_cast<int>(outcomes.size())));
 }
 
 std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector<int>& rows) {
@@ -241,10 +264,7 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
     };
     std::map<int, Made> encoding;
     std::vector<EncoderOutcome> outcomes;
-    EncoderPool pool(EncoderPool::coreCount(), [] {
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(), [] {}, Qt::QueuedConnection);
-    });
+    EncoderPool pool(EncoderPool::coreCount(), wakeEventLoop);
     const int total = static_cast<int>(rows.size());
     // The phrase whose file pass is made, or the last one, and its place among the rows.
     std::string making;
@@ -267,7 +287,6 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
                 recordRowSpeech(done.row, made.source, done.outcome.made());
             } catch (...) {
                 if (!failure) failure = std::current_exception();
-                recordRowSpeech(done.row, made.source, false);
             }
         }
         showProgress(static_cast<int>(outcomes.size()), total, makingIndex, making);
@@ -294,6 +313,7 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
             const std::string wav = phraseFilePath(botName(), n, ".wav");
             const std::string mp3 = phraseFilePath(botName(), n, ".mp3");
             const SpeechSource source = speechSourceFor(phrase);
+            forgetRowSpeech(n);
             ISpeechBaseStream* const saved = SpVoice->AudioOutputStream();
             try {
                 renderPhraseWav(wav, phrase);
@@ -304,8 +324,12 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
             SpVoice->setAudioOutputStream(saved);
             encoding[n] = {source, SpVoice->FileStreamVisemes()};
             Trace("Generate MP3");
-            pool.submit({n, encoderProgram(programFolder()),
-                         encoderArguments(programFolder(), wav, mp3), mp3});
+            EncoderPool::Job job{n,
+                                 encoderProgram(programFolder()),
+                                 encoderArguments(programFolder(), wav, mp3),
+                                 mp3,
+                                 {kEncoderTimeoutMs, &SpeechGeneration1->StopRequested}};
+            pool.submit(std::move(job));
             QApplication::processEvents();
             collect();
         }
@@ -414,9 +438,20 @@ EncoderOutcome TfrmTextToSpeech::EncodeMp3(const std::string& wav, const std::st
     Trace("Generate MP3");
     EncoderOutcome outcome;
     try {
-        outcome =
-            encodeMp3File(encoderProgram(programFolder()),
-                          encoderArguments(programFolder(), wav, mp3), mp3, kEncoderTimeoutMs);
+        // The encoder runs on a thread of its own while the window keeps answering, so that a
+        // Stop (or closing the window) can give an encoder that does not end a few seconds
+        // more, and then end it.
+        EncoderPool pool(1, wakeEventLoop);
+        EncoderPool::Job job{0,
+                             encoderProgram(programFolder()),
+                             encoderArguments(programFolder(), wav, mp3),
+                             mp3,
+                             {kEncoderTimeoutMs, &SpeechGeneration1->StopRequested}};
+        pool.submit(std::move(job));
+        std::vector<EncoderPool::Done> done;
+        while ((done = pool.takeFinished()).empty())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        outcome = done.front().outcome;
         if (outcome.started)
             Trace(format("exit code=%d", outcome.exitCode));
         else

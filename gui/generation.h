@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -27,8 +28,9 @@ public:
 
     // "Generate Speech" or "Generate changed" is running.
     bool Running = false;
-    // The user asked it to stop (or closed the window): it stops after the phrase being made.
-    bool StopRequested = false;
+    // The user asked it to stop (or closed the window): it stops after the phrase being made, and
+    // an encoder still running gets a few seconds more. Read by the encoders' threads too.
+    std::atomic<bool> StopRequested = false;
     // The window was closed meanwhile: it closes once the generation has ended.
     bool CloseRequested = false;
     // When it began, in seconds of the steady clock.

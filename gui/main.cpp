@@ -12,6 +12,7 @@
 
 #include "core/catalogue.h"
 #include "core/dialogs.h"
+#include "core/errors.h"
 #include "core/workspace_paths.h"
 #include "gui/bot_speech.h"
 #include "gui/layout.h"
@@ -34,6 +35,13 @@ TfrmTextToSpeech::TfrmTextToSpeech(std::function<void(const std::string&)> onTra
 }
 
 TfrmTextToSpeech::~TfrmTextToSpeech() {
+    // Files of rows that moved since the last update still go to their rows.
+    if (BotSpeech1->relinkPending) {
+        try {
+            relinkSpeechFiles();
+        } catch (const std::exception&) {  // they are matched at the bot's next write
+        }
+    }
     FormDestroy(this);
     qDeleteAll(findChildren<QObject*>(kHandlerFilter));
     pbMic->OnPaint = nullptr;
@@ -43,6 +51,8 @@ TfrmTextToSpeech::~TfrmTextToSpeech() {
         QObject::disconnect(child, nullptr, this, nullptr);
     ValueListEditor1->OnSetEditText = nullptr;
     ValueListEditor1->runAction = nullptr;
+    ValueListEditor1->OnDeleteRow = nullptr;
+    ValueListEditor1->OnBeforeChange = nullptr;
 }
 
 void TfrmTextToSpeech::createFrame() {
@@ -121,8 +131,20 @@ void TfrmTextToSpeech::FormDestroy(QObject*) {
 }
 
 void TfrmTextToSpeech::ComboBoxBotsChange(QObject*) {
-    // The files of the bot being left are matched to its list before the list goes.
-    if (BotSpeech1->relinkPending) relinkSpeechFiles();
+    // The files of the bot being left are matched to its list before the list goes; should
+    // that fail, the error is told and the selection goes on (the files are matched at the
+    // bot's next write).
+    if (BotSpeech1->relinkPending) runReported([this] { relinkSpeechFiles(); });
+    // One copy of the program edits a bot at a time.
+    if (ComboBoxBots->currentIndex() >= 0 && !BotSpeech1->lock.take(botFolder(botName()))) {
+        const std::string bot = botName();
+        ComboBoxBots->setCurrentIndex(-1);
+        queueMessage(Dialogs::Kind::Warning,
+                     format("The bot \"%s\" is open in another copy of Parlomat. Close it there "
+                            "first, or choose another bot.",
+                            bot.c_str()));
+    }
+    if (ComboBoxBots->currentIndex() < 0) BotSpeech1->lock.release();
     LoadPhraseList();
     LoadBotSpeech();
     if (ComboBoxBots->currentIndex() >= 0) {

@@ -234,6 +234,9 @@ private:
     void relinkSpeechFiles();
     void takeWrittenList();
     void recordRowSpeech(int n, const SpeechSource& source, bool made);
+    void forgetRowSpeech(int n);
+    // What each row of the grid as it stands would be made from now.
+    std::vector<SpeechSource> gridSpeech() const;
     // What a row saying `phrase` would be made from now: the voice, rate and volume of the engine.
     SpeechSource speechSourceFor(const std::string& phrase) const;
     // What each row of the list as written would be made from now.

@@ -16,7 +16,7 @@ QPixmap loadMaskedBitmap(const std::string& path, int width, int height) {
     checkPictureFile(path, true);
     QImage image;
     try {
-        image = decodePlainBitmap(ReadFileText(path));
+        image = decodePlainBitmap(ReadFileText(path, /*followLinks=*/true));
     } catch (const std::exception&) {
         // The reader below says what is wrong with it.
     }

@@ -33,6 +33,12 @@ void TfrmTextToSpeech::createPhrasesPage() {
         runReported([&] { ValueListEditor1SetEditText(ValueListEditor1, column, row, text); });
     };
     ValueListEditor1->runAction = [](const std::function<void()>& action) { runReported(action); };
+    // Ctrl+Delete writes the list as "Delete Phrase" does: an entry gone from the grid is gone
+    // from the file too, and the speech files of the rows below follow.
+    ValueListEditor1->OnDeleteRow = [this] { SavePhraseList(); };
+    // The list as it was written is kept before the grid changes it again, so that the files are
+    // matched to what the file holds.
+    ValueListEditor1->OnBeforeChange = [this] { takeWrittenList(); };
 
     ButtonAddPhrase = button(TabSheet1, "ButtonAddPhrase", "Add Phrase", {8, 343, 83, 25});
     wire(ButtonAddPhrase, &QPushButton::clicked, &TfrmTextToSpeech::ButtonAddPhraseClick);
@@ -98,6 +104,8 @@ void TfrmTextToSpeech::ButtonAddPhraseClick(QObject*) {
         ValueListEditor1->setEntry(row - 1, entry);
     else
         ValueListEditor1->appendEntry(entry);
+    // The new entry is written at once: closing the window keeps it.
+    SavePhraseList();
 }
 
 void TfrmTextToSpeech::ButtonDeletePhraseClick(QObject*) {

@@ -35,8 +35,13 @@ void TfrmTextToSpeech::LoadBotSpeech() {
     LabelStatusText->hide();
     if (ComboBoxBots->currentIndex() < 0) return;
     try {
-        const std::string path = speechRecordPath(BotSpeech1->bot);
-        if (filePresent(path)) BotSpeech1->record = parseSpeechRecord(ReadFileText(path));
+        // A move of the files that was cut short is finished first; it writes the record.
+        if (auto finished = finishSpeechMoves(botFolder(BotSpeech1->bot))) {
+            BotSpeech1->record = std::move(*finished);
+        } else {
+            const std::string path = speechRecordPath(BotSpeech1->bot);
+            if (filePresent(path)) BotSpeech1->record = parseSpeechRecord(ReadFileText(path));
+        }
     } catch (const std::exception&) {
         // A record that cannot be read: the speech counts as not made, and is made anew.
     }
@@ -79,8 +84,9 @@ void TfrmTextToSpeech::rememberBotVoice() {
     r.voice = voice;
     r.rate = tbRate->value();
     r.volume = tbVolume->value();
-    SaveBotSpeech();
+    // The marks and counts follow the new voice whether or not the record can be written.
     BotSpeech1->update.start();
+    SaveBotSpeech();
 }
 
 void TfrmTextToSpeech::phraseListWritten(const std::vector<std::string>&) {
@@ -109,9 +115,7 @@ void TfrmTextToSpeech::relinkSpeechFiles() {
     BotSpeech1->relinkPending = false;
     if (BotSpeech1->bot.empty() || SpeechGeneration1->Running) return;
     const std::vector<SpeechMove> moves = planSpeechMoves(BotSpeech1->record, wantedSpeech());
-    if (moves.empty()) return;
-    applySpeechMoves(botFolder(BotSpeech1->bot), moves, BotSpeech1->record);
-    SaveBotSpeech();
+    moveSpeechFiles(botFolder(BotSpeech1->bot), moves, BotSpeech1->record);
 }
 
 void TfrmTextToSpeech::takeWrittenList() {
@@ -123,8 +127,19 @@ void TfrmTextToSpeech::takeWrittenList() {
 void TfrmTextToSpeech::updateSpeechState() {
     if (ComboBoxBots->currentIndex() < 0 || BotSpeech1->bot != botName()) return;
     takeWrittenList();
-    if (BotSpeech1->relinkPending && !SpeechGeneration1->Running) relinkSpeechFiles();
-    const std::vector<RowSpeech> rows = rowSpeech(BotSpeech1->record, wantedSpeech());
+    // The marks are shown whether or not the files could be moved (a full disk); the error
+    // comes after them.
+    std::exception_ptr failure;
+    if (BotSpeech1->relinkPending && !SpeechGeneration1->Running) {
+        try {
+            relinkSpeechFiles();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
+    // Each row of the grid as it stands, against the files of its row number: a row whose text
+    // has not reached the phrase list file (a write that failed) is not shown as made from it.
+    const std::vector<RowSpeech> rows = rowSpeech(BotSpeech1->record, gridSpeech());
     std::vector<RowMark> marks;
     marks.reserve(rows.size());
     for (const RowSpeech r : rows)
@@ -138,14 +153,19 @@ void TfrmTextToSpeech::updateSpeechState() {
     LabelSpeechState->setText(text);
     LabelPublishSpeechState->setText(text);
     ButtonGenerateChanged->setEnabled(count.needed() > 0 && !SpeechGeneration1->Running);
+    if (failure) std::rethrow_exception(failure);
+}
+
+std::vector<SpeechSource> TfrmTextToSpeech::gridSpeech() const {
+    const std::vector<std::string>& entries = ValueListEditor1->Strings();
+    std::vector<SpeechSource> wanted(entries.size(), speechSourceFor({}));
+    for (size_t n = 0; n < wanted.size(); ++n) wanted[n].phrase = trimmed(phraseOf(entries[n]));
+    return wanted;
 }
 
 std::vector<int> TfrmTextToSpeech::rowsNeedingSpeech() const {
     // The grid as it stands now is what a generation reads, row by row.
-    const std::vector<std::string>& entries = ValueListEditor1->Strings();
-    std::vector<SpeechSource> wanted(entries.size(), speechSourceFor({}));
-    for (size_t n = 0; n < wanted.size(); ++n) wanted[n].phrase = trimmed(phraseOf(entries[n]));
-    const std::vector<RowSpeech> rows = rowSpeech(BotSpeech1->record, wanted);
+    const std::vector<RowSpeech> rows = rowSpeech(BotSpeech1->record, gridSpeech());
     std::vector<int> needed;
     for (size_t n = 0; n < rows.size(); ++n)
         if (rows[n] != RowSpeech::kCurrent) needed.push_back(static_cast<int>(n));
@@ -160,11 +180,15 @@ void TfrmTextToSpeech::recordRowSpeech(int n, const SpeechSource& source, bool m
         BotSpeech1->record.rows[n] = source;
     else
         BotSpeech1->record.rows.erase(n);
-    // A record that cannot be written costs nothing made: at the next selection of the bot its
-    // rows count as not made, and are made again. The generation goes on as it would without.
-    try {
-        SaveBotSpeech();
-    } catch (const std::exception& error) {
-        Trace(error.what());
-    }
+    // A record that cannot be written ends the generation with its error: what it says is
+    // what the bot's files are taken for at the next start.
+    SaveBotSpeech();
+}
+
+void TfrmTextToSpeech::forgetRowSpeech(int n) {
+    // Before a row's files are made anew, the record no longer says what they were made from:
+    // should the program be stopped half-way, the row counts as not made, and no cut-off file
+    // is taken for its speech.
+    if (BotSpeech1->bot.empty() || BotSpeech1->bot != botName()) return;
+    if (BotSpeech1->record.rows.erase(n) > 0) SaveBotSpeech();
 }

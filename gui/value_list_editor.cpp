@@ -203,6 +203,7 @@ RowMark ValueListEditor::rowMark(int index) const {
 void ValueListEditor::setStrings(std::vector<std::string> entries) {
     const FlagScope keep(keepEmptyEntries_);
     const int column = std::max(0, currentIndex().column());
+    beforeChange();
     model_->reset(std::move(entries));
     setCurrentIndex(model_->index(0, column));
 }
@@ -218,18 +219,21 @@ const std::string& ValueListEditor::entry(int index) const {
 
 void ValueListEditor::setEntry(int index, const std::string& text) {
     if (index < 0 || index >= count()) indexError(index);
+    beforeChange();
     model_->set(static_cast<size_t>(index), withoutLineBreaks(text));
 }
 
 void ValueListEditor::insertEntry(int index, const std::string& text) {
     if (index < 0 || index > count()) indexError(index);
     const FlagScope keep(keepEmptyEntries_);
+    beforeChange();
     model_->insert(static_cast<size_t>(index), withoutLineBreaks(text));
 }
 
 void ValueListEditor::deleteEntry(int index) {
     if (index < 0 || index >= count()) indexError(index);
     const FlagScope keep(keepEmptyEntries_);
+    beforeChange();
     model_->remove(static_cast<size_t>(index));
 }
 
@@ -275,7 +279,7 @@ void ValueListEditor::escape() {
         }
     }
     const int row = Row();
-    if (!isPlaceholderRow(row) && isEmptyEntry(entry(row - 1))) deleteEntry(row - 1);
+    if (!rowsHeld_ && !isPlaceholderRow(row) && isEmptyEntry(entry(row - 1))) deleteEntry(row - 1);
 }
 
 bool ValueListEditor::listKey(QKeyEvent* event) {
@@ -295,13 +299,17 @@ bool ValueListEditor::listKey(QKeyEvent* event) {
         };
     } else if (plain && event->key() == Qt::Key_Insert) {
         action = [this, keyword, row] {
-            if (keyword().empty()) return;
+            if (rowsHeld_ || keyword().empty()) return;
             insertEntry(row - 1, "");
             const FlagScope keep(keepEmptyEntries_);
             setRow(row);
         };
     } else if (ctrl && event->key() == Qt::Key_Delete) {
-        action = [this, row] { DeleteRow(row); };
+        action = [this, row] {
+            if (rowsHeld_) return;
+            DeleteRow(row);
+            if (OnDeleteRow) OnDeleteRow();
+        };
     } else if (ctrl && event->key() == Qt::Key_Up) {
         action = [this] { setRow(1); };
     } else if (ctrl && event->key() == Qt::Key_Down) {
@@ -340,7 +348,7 @@ void ValueListEditor::keyPressEvent(QKeyEvent* event) {
 
 void ValueListEditor::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    if (keepEmptyEntries_ || !previous.isValid() || !current.isValid() ||
+    if (keepEmptyEntries_ || rowsHeld_ || !previous.isValid() || !current.isValid() ||
         previous.row() == current.row() || previous.row() >= count() || count() == 0)
         return;
     // The row left holds an empty entry: it goes, and the selection stays on the entry the
@@ -349,6 +357,7 @@ void ValueListEditor::currentChanged(const QModelIndex& current, const QModelInd
     const FlagScope keep(keepEmptyEntries_);
     const int target = current.row() > previous.row() ? current.row() - 1 : current.row();
     const int column = current.column();
+    beforeChange();
     model_->remove(static_cast<size_t>(previous.row()));
     setCurrentIndex(model_->index(target, column));
 }

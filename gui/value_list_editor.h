@@ -53,6 +53,15 @@ public:
     std::function<void(int column, int row, const std::string& text)> OnSetEditText;
     // Runs an action of the grid's own keys; an error it raises reaches the default error report.
     std::function<void(const std::function<void()>&)> runAction;
+    // Ctrl+Delete has removed an entry (the owner writes the list, as "Delete Phrase" does).
+    std::function<void()> OnDeleteRow;
+    // The list is about to change (the owner keeps what it needs of the list as it stands).
+    std::function<void()> OnBeforeChange;
+
+    // While rows are held, no entry is inserted in the middle or deleted by the grid's keys or by
+    // leaving an empty entry (a generation reads the rows by their number); cells stay editable.
+    void setRowsHeld(bool held) { rowsHeld_ = held; }
+    bool rowsHeld() const { return rowsHeld_; }
 
     // The cell editor, while one is open.
     class QLineEdit* cellEditor() const;
@@ -71,4 +80,8 @@ private:
     PhraseListModel* model_;
     bool keepEmptyEntries_ = false;  // while the grid itself moves the selection
     bool reporting_ = false;
+    bool rowsHeld_ = false;
+    void beforeChange() const {
+        if (OnBeforeChange) OnBeforeChange();
+    }
 };

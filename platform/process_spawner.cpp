@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -16,34 +17,54 @@ extern char** environ;
 
 namespace {
 
-// Waits for the child's end; false when `timeoutMs` passed first.
-bool waitForEnd(pid_t pid, int timeoutMs, int* status) {
+// Waits for the child's end within the limits; false when they passed first. `stopped` tells
+// that it was the stop's grace that ran out.
+bool waitForEnd(pid_t pid, const EncoderLimits& limits, int* status, bool* stopped) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto deadline = start + std::chrono::milliseconds(limits.timeoutMs);
+    bool stopSeen = false;
     const int pidfd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
-    if (pidfd >= 0) {
-        pollfd p{pidfd, POLLIN, 0};
-        int ready = 0;
-        do {
-            ready = ::poll(&p, 1, timeoutMs);
-        } while (ready < 0 && errno == EINTR);
-        ::close(pidfd);
-        if (ready == 0) return false;
-        while (::waitpid(pid, status, 0) < 0 && errno == EINTR) {
-        }
-        return true;
-    }
-    // Without process descriptors: look every few milliseconds.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {
-        const pid_t done = ::waitpid(pid, status, WNOHANG);
-        if (done == pid) return true;
-        if (done < 0 && errno != EINTR) return true;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (!stopSeen && limits.stop && limits.stop->load()) {
+            stopSeen = true;
+            deadline = std::min(deadline, Clock::now() + std::chrono::milliseconds(limits.graceMs));
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if (left.count() <= 0) {
+            if (pidfd >= 0) ::close(pidfd);
+            *stopped = stopSeen && deadline < start + std::chrono::milliseconds(limits.timeoutMs);
+            return false;
+        }
+        // A stop is looked for every 50 ms; the child's end is seen at once.
+        const int slice = static_cast<int>(
+            std::min<long long>(left.count(), limits.stop && !stopSeen ? 50 : left.count()));
+        if (pidfd >= 0) {
+            pollfd p{pidfd, POLLIN, 0};
+            const int ready = ::poll(&p, 1, slice);
+            if (ready < 0 && errno != EINTR) {
+                ::close(pidfd);
+                break;
+            }
+            if (ready > 0) {
+                ::close(pidfd);
+                break;
+            }
+        } else {
+            // Without process descriptors: look every few milliseconds.
+            const pid_t done = ::waitpid(pid, status, WNOHANG);
+            if (done == pid || (done < 0 && errno != EINTR)) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(slice, 5)));
+        }
     }
+    while (::waitpid(pid, status, 0) < 0 && errno == EINTR) {
+    }
+    return true;
 }
 
 EncoderOutcome spawnAndWait(const std::string& program, const std::vector<std::string>& arguments,
-                            int timeoutMs) {
+                            const EncoderLimits& limits) {
     EncoderOutcome outcome;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -63,11 +84,13 @@ EncoderOutcome spawnAndWait(const std::string& program, const std::vector<std::s
     }
     outcome.started = true;
     int status = 0;
-    if (!waitForEnd(pid, timeoutMs, &status)) {
+    bool stopped = false;
+    if (!waitForEnd(pid, limits, &status, &stopped)) {
         ::kill(pid, SIGKILL);
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
         outcome.killed = true;
+        outcome.stopped = stopped;
         return outcome;
     }
     outcome.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
@@ -77,8 +100,8 @@ EncoderOutcome spawnAndWait(const std::string& program, const std::vector<std::s
 class ProcessSpawner final : public EncoderSpawner {
 public:
     EncoderOutcome run(const std::string& program, const std::vector<std::string>& arguments,
-                       int timeoutMs) override {
-        return spawnAndWait(program, arguments, timeoutMs);
+                       const EncoderLimits& limits) override {
+        return spawnAndWait(program, arguments, limits);
     }
 };
 

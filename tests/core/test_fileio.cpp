@@ -87,7 +87,7 @@ TEST(WriteFileText, OverALongerFileLeavesExactlyTheNewBytesAndNoTemporaryFile) {
                                                ".f.part-x1Y2z", ".g.part-x1Y2z3", "f"}));
 }
 
-TEST(WriteFileText, KeepsThePermissionsOfTheFileAndWritesThroughALink) {
+TEST(WriteFileText, KeepsThePermissionsOfTheFileAndNeverWritesThroughALinkOrAnotherName) {
     TempDir dir;
     writeFile(dir.path() + "f", "a");
     ::chmod((dir.path() + "f").c_str(), 0640);
@@ -96,10 +96,25 @@ TEST(WriteFileText, KeepsThePermissionsOfTheFileAndWritesThroughALink) {
     ::stat((dir.path() + "f").c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 
+    // A link to a file elsewhere, and a second name of a file: each becomes a file of its own.
     ASSERT_EQ(::symlink("f", (dir.path() + "link").c_str()), 0);
-    WriteFileText(dir.path() + "link", "through");
-    EXPECT_EQ(readFile(dir.path() + "f"), "through");
-    EXPECT_TRUE(std::filesystem::is_symlink(dir.path() + "link"));
+    ASSERT_EQ(::link((dir.path() + "f").c_str(), (dir.path() + "hard").c_str()), 0);
+    ASSERT_EQ(::symlink("f", (dir.path() + "cleared").c_str()), 0);
+    WriteFileText(dir.path() + "link", "link");
+    WriteFileText(dir.path() + "hard", "hard");
+    clearForNewFile(dir.path() + "cleared");
+    EXPECT_EQ(readFile(dir.path() + "f"), "b");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.path() + "link"));
+    EXPECT_EQ(readFile(dir.path() + "link"), "link");
+    EXPECT_EQ(readFile(dir.path() + "hard"), "hard");
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(dir.path() + "cleared")));
+
+    // Reading does not follow a link either, unless asked to.
+    ASSERT_EQ(::symlink("f", (dir.path() + "secret").c_str()), 0);
+    EXPECT_EQ(errorMessageOf([&] { ReadFileText(dir.path() + "secret"); }),
+              "Cannot open file \"" + dir.path() +
+                  "secret\". The file is a symbolic link, which is not followed");
+    EXPECT_EQ(ReadFileText(dir.path() + "secret", true), "b");
 }
 
 TEST(WriteFileText, CreateErrorNamesTheAbsolutePathAndLeavesNothing) {

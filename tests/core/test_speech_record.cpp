@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "core/speech_record.h"
 #include "tests/support/files.h"
@@ -69,16 +72,83 @@ TEST(SpeechRecord, MovedFilesLandUnderTheirNewRowsAndTheRecordFollows) {
     for (const char* n : {"0", "1", "2"})
         for (const char* kind : {".mp3", ".txt"})
             writeFile(dir.path() + n + kind, std::string(n) + kind);
-    applySpeechMoves(dir.path(), {{1, 0}, {0, 1}, {2, 5}}, record);
+    moveSpeechFiles(dir.path(), {{1, 0}, {0, 1}, {2, 5}}, record);
     EXPECT_EQ(readFile(dir.path() + "0.mp3"), "1.mp3");
     EXPECT_EQ(readFile(dir.path() + "1.txt"), "0.txt");
     EXPECT_EQ(readFile(dir.path() + "5.mp3"), "2.mp3");
     EXPECT_FALSE(exists(dir.path() + "2.mp3"));
-    EXPECT_EQ(record, madeOf({{0, said("b")}, {1, said("a")}, {5, said("c")}}));
+    EXPECT_FALSE(exists(dir.path() + ".speech-moves"));
+    const SpeechRecord moved = madeOf({{0, said("b")}, {1, said("a")}, {5, said("c")}});
+    EXPECT_EQ(record, moved);
+    EXPECT_EQ(parseSpeechRecord(readFile(dir.path() + "speech.txt")), moved);
 
     std::remove((dir.path() + "5.txt").c_str());
     dropRowsWithoutFiles(dir.path(), record);
     EXPECT_EQ(record, madeOf({{0, said("b")}, {1, said("a")}}));
+}
+
+// The program killed at every step of a move (a row deleted above six rows, or one inserted):
+// at the next load the move is finished, every row's files are the ones its record names, and no
+// temporary file stays.
+TEST(SpeechRecord, AMoveCutShortAtAnyStepIsFinishedAtTheNextLoad) {
+    const std::vector<std::pair<const char*, std::vector<SpeechMove>>> plans = {
+        {"row 0 deleted", {{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 4}}},
+        {"a row inserted at 0", {{5, 6}, {4, 5}, {3, 4}, {2, 3}, {1, 2}, {0, 1}}},
+    };
+    for (const auto& [what, moves] : plans) {
+        // The steps: the journal, the files to their temporary names, the journal again, the
+        // files to their rows, the record. Killed after each of them, or not at all.
+        const size_t steps = 1 + 2 * moves.size() + 1 + 2 * moves.size() + 1;
+        for (size_t kill = 1; kill <= steps + 1; ++kill) {
+            SCOPED_TRACE(std::string(what) + ", killed after step " + std::to_string(kill));
+            TempDir dir;
+            SpeechRecord record;
+            for (int n = 0; n < 6; ++n) {
+                record.rows[n] = said("phrase " + std::to_string(n));
+                for (const char* kind : {".mp3", ".txt"})
+                    writeFile(dir.path() + std::to_string(n) + kind, "phrase " + std::to_string(n));
+            }
+            writeFile(dir.path() + "speech.txt", speechRecordText(record));
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                size_t done = 0;
+                SpeechRecord mine = record;
+                moveSpeechFiles(dir.path(), moves, mine, [&] {
+                    if (++done == kill) ::kill(::getpid(), SIGKILL);
+                });
+                ::_exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            std::optional<SpeechRecord> finished = finishSpeechMoves(dir.path());
+            EXPECT_EQ(finished.has_value(), kill <= steps);
+            SpeechRecord now =
+                finished ? *finished : parseSpeechRecord(readFile(dir.path() + "speech.txt"));
+            dropRowsWithoutFiles(dir.path(), now);
+            // Once its journal is written, the move is complete.
+            SpeechRecord after = record;
+            for (const SpeechMove& m : moves) after.rows.erase(m.from);
+            for (const SpeechMove& m : moves) after.rows[m.to] = record.rows.at(m.from);
+            EXPECT_EQ(now, after);
+            EXPECT_EQ(parseSpeechRecord(readFile(dir.path() + "speech.txt")), after);
+            for (const auto& [n, source] : now.rows)
+                for (const char* kind : {".mp3", ".txt"})
+                    EXPECT_EQ(readFile(dir.path() + std::to_string(n) + kind), source.phrase) << n;
+            for (const std::string& name : listFolder(dir.path()))
+                EXPECT_TRUE(name[0] != '.') << name;
+        }
+    }
+}
+
+TEST(SpeechRecord, TheWaveFilesOfAStoppedGenerationAreRemovedAndNothingElse) {
+    TempDir dir;
+    for (const char* name : {"0.wav", "12.wav", "3.mp3", "3.txt", "intro.wav", "0.wav.bak"})
+        writeFile(dir.path() + name, "x");
+    ::symlink("/etc/hostname", (dir.path() + "7.wav").c_str());
+    removeLeftoverWaves(dir.path());
+    EXPECT_EQ(listFolder(dir.path()),
+              (std::vector<std::string>{"0.wav.bak", "3.mp3", "3.txt", "intro.wav"}));
 }
 
 TEST(SpeechRecord, TheCountSaysWhatNeedsToBeMade) {

@@ -2,6 +2,7 @@
 // with a key press as a user closes them; the window lives on and the files hold what they should.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -11,9 +12,13 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 
 #include "core/errors.h"
+#include "core/folder_lock.h"
 #include "core/paths.h"
 #include "core/phrase_file.h"
 #include "gui/errorreport.h"
@@ -64,8 +69,9 @@ TEST_F(ErrorBoxes, ReportsFromACellEditorLeaveTheGridWorkingAndTheFileAsItShould
         std::function<void(const std::string& file)> prepare;
         int column;
         const char* typed;
-        std::string box;        // after "caption: "; the path of the list stands for %s
-        std::string fileAfter;  // "<none>": no file; "<folder>": still the folder
+        std::string box;                   // after "caption: "; the path of the list stands for %s
+        std::string fileAfter;             // "<none>": no file; "<folder>": still the folder
+        rlim_t sizeLimit = RLIM_INFINITY;  // while the key is typed
     };
     const Case cases[] = {
         {"an equals sign in the keyword of an entry",
@@ -80,8 +86,9 @@ TEST_F(ErrorBoxes, ReportsFromACellEditorLeaveTheGridWorkingAndTheFileAsItShould
          "=x\r\n"},
         {"a folder in the place of the list", [](const std::string& f) { fs::create_directory(f); },
          1, "x", "Parlomat: Cannot create file \"%s\". Is a directory.", "<folder>"},
-        {"a full disk", [](const std::string& f) { fs::create_symlink("/dev/full", f); }, 1, "x",
-         "Parlomat: Cannot write file \"%s\". No space left on device.", "<device>"},
+        {"a full disk (a file size limit of 4 bytes)",
+         [](const std::string& f) { writeFile(f, "k=p\r\n"); }, 1, "x",
+         "Parlomat: Cannot write file \"%s\". File too large.", "k=p\r\n", 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -91,7 +98,15 @@ TEST_F(ErrorBoxes, ReportsFromACellEditorLeaveTheGridWorkingAndTheFileAsItShould
         start(1);
 
         const size_t before = boxes.closed().size();
+        struct rlimit saved {};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limited = saved;
+        limited.rlim_cur = std::min(c.sizeLimit, saved.rlim_cur);
+        ::setrlimit(RLIMIT_FSIZE, &limited);
         typeIntoCell(1, c.column, c.typed);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previous);
         std::string box = c.box;
         if (box.rfind("Parlomat: ", 0) == 0) box.replace(0, 10, title());
         if (const size_t at = box.find("%s"); at != std::string::npos) box.replace(at, 2, file);
@@ -102,8 +117,6 @@ TEST_F(ErrorBoxes, ReportsFromACellEditorLeaveTheGridWorkingAndTheFileAsItShould
             EXPECT_FALSE(exists(file));
         else if (c.fileAfter == "<folder>")
             EXPECT_TRUE(fs::is_directory(file));
-        else if (c.fileAfter == "<device>")
-            EXPECT_TRUE(fs::is_symlink(file));
         else
             EXPECT_EQ(readFile(file), c.fileAfter);
         if (c.box.rfind("Warning", 0) == 0) {
@@ -217,4 +230,46 @@ TEST(ErrorReport, AnErrorThatEscapesAHandlerIsReportedOnceAndEndsIt) {
     EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"Error: File not found."});
     EXPECT_TRUE(runReported([] {}));
     EXPECT_EQ(dialogs.shown().size(), 1u);
+}
+
+TEST_F(ErrorBoxes, ABotThatCannotBeUsedSafelyIsToldInARealBox) {
+    workspace.addBot("bot");
+    writeFile(phrases(), "k=Hallo\r\n");
+    const std::string speech = workspace.bot("bot") + "speech.txt";
+    {
+        // Another copy of the program has the bot open: it is not chosen here.
+        FolderLock other;
+        ASSERT_TRUE(other.take(workspace.bot("bot")));
+        start(1);
+        EXPECT_EQ(boxes.waitFor(1).back(),
+                  "Warning: The bot \"bot\" is open in another copy of Parlomat. Close it there "
+                  "first, or choose another bot.");
+        EXPECT_EQ(frm->ComboBoxBots->currentIndex(), -1);
+        frm.reset();
+        discardQueuedReports();
+    }
+    // A speech record that cannot be written: the generation fails and says why, and no row is
+    // shown up to date.
+    const size_t before = boxes.settle().size();
+    start(1);
+    fs::create_directory(speech);
+    QTest::mouseClick(frm->ButtonGenerateSpeech, Qt::LeftButton);
+    EXPECT_EQ(boxes.waitFor(before + 1).back(),
+              title() + "Cannot create file \"" + speech + "\". Is a directory.");
+    EXPECT_EQ(frm->LabelStatus->text(), "Generation failed!");
+    frm.reset();
+    discardQueuedReports();
+
+    // A list that is a link to a file elsewhere is not shown, and the file stays as it was.
+    fs::remove(speech);
+    writeFile(workspace.path() + "secret.txt", "password=swordfish\r\n");
+    fs::remove(phrases());
+    fs::create_symlink(workspace.path() + "secret.txt", phrases());
+    const size_t shown = boxes.settle().size();
+    start(1);
+    EXPECT_EQ(boxes.waitFor(shown + 1).back(),
+              title() + "Cannot open file \"" + phrases() +
+                  "\". The file is a symbolic link, which is not followed.");
+    EXPECT_TRUE(frm->ValueListEditor1->isPlaceholderRow(1));  // nothing of it is shown
+    EXPECT_EQ(readFile(workspace.path() + "secret.txt"), "password=swordfish\r\n");
 }

@@ -212,6 +212,29 @@ TEST_F(Generation, EntriesDeletedDuringTheWaitEndItWithTheIndexErrorAndTheContro
     EXPECT_FALSE(exists(file("1.mp3")));
 }
 
+TEST_F(Generation, TheGridsKeysNeitherInsertNorDeleteRowsWhileItRuns) {
+    start("=one\r\n=two\r\n=three\r\n");
+    engine.engine->endAudibleAtOnce = false;
+    ValueListEditor* grid = frm->ValueListEditor1;
+    const OnceWhen during([&] { return frm->SpeechGeneration1->AloudStream == 2; },
+                          [&] {
+                              grid->setFocus();
+                              grid->setCurrentIndex(grid->model()->index(1, 1));
+                              QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+                              QTest::keyClick(grid, Qt::Key_Insert);
+                              engine.engine->endAudibleAtOnce = true;
+                              engine.engine->endStream(2);
+                          });
+    generate();
+    EXPECT_TRUE(dialogs.shown().empty());
+    EXPECT_EQ(frm->LabelStatus->text(), "Completed!");
+    EXPECT_EQ(grid->count(), 3);
+    // Afterwards they do again, and a deletion is written.
+    grid->setCurrentIndex(grid->model()->index(1, 1));
+    QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(readFile(workspace.bot(frm->botName()) + "phrases.txt"), "=one\r\n=three\r\n");
+}
+
 TEST_F(Generation, AnEngineFailureClosesTheStreamRestoresTheOutputAndReportsIt) {
     start("=one\r\n=two\r\n");
     engine.engine->endAudibleAtOnce = false;
@@ -219,13 +242,13 @@ TEST_F(Generation, AnEngineFailureClosesTheStreamRestoresTheOutputAndReportsIt) 
     const OnceWhen during(
         [&] { return frm->SpeechGeneration1->AloudStream == 2; },
         [&] {
-            fs::remove_all(folder);  // the bot folder goes while phrase 0 is spoken
+            fs::create_directory(folder + "1.wav");  // phrase 1's file cannot be made
             engine.engine->endStream(2);
         });
     generate();
     ASSERT_EQ(dialogs.shown().size(), 1u);
     EXPECT_EQ(dialogs.shown()[0], "Error: The speech engine cannot create the file \"" + folder +
-                                      "1.wav\". No such file or directory.");
+                                      "1.wav\". Is a directory.");
     EXPECT_TRUE(allEnabled());
     EXPECT_EQ(frm->LabelStatus->text(), "Generation failed!");
     EXPECT_EQ(frm->SpVoice->AudioOutputStream(), nullptr);
@@ -376,7 +399,7 @@ TEST_F(Generation, EncoderOutcomesAreToldAsTheyHappened) {
     EXPECT_NE(std::find(traces.begin(), traces.end(), "exit code=1"), traces.end());
 }
 
-TEST_F(Generation, ClosingTheWindowWaitsForTheEndOfTheGeneration) {
+TEST_F(Generation, ClosingTheWindowStopsTheGenerationAfterThePhraseAndThenCloses) {
     start("=one\r\n");
     engine.engine->endAudibleAtOnce = false;
     bool visibleAfterClose = false;
@@ -391,4 +414,34 @@ TEST_F(Generation, ClosingTheWindowWaitsForTheEndOfTheGeneration) {
     EXPECT_EQ(frm->LabelStatus->text(), "Completed!");
     QApplication::processEvents();
     EXPECT_FALSE(frm->isVisible());  // closed once the generation ended
+}
+
+TEST_F(Generation, AnEncoderThatHangsIsEndedSoonAfterStopOrClosingAndLeavesNoFile) {
+    const ProcessEncoder real;
+    const std::string started = workspace.path() + "started";
+    workspace.fakeEncoder("printf x > '" + started + "'; printf partial > \"$2\"; exec sleep 60");
+    start("=one\r\n=two\r\n");
+    for (const bool closing : {false, true}) {
+        SCOPED_TRACE(closing);
+        fs::remove(started);
+        dialogs.shown().clear();
+        frm->show();
+        const OnceWhen hung([&] { return exists(started); },
+                            [&] { closing ? (void)frm->close() : frm->ButtonStop->click(); });
+        generate();
+        EXPECT_EQ(frm->LabelStatus->text(), "Stopped with errors!");
+        EXPECT_FALSE(exists(file("0.mp3")));
+        EXPECT_FALSE(exists(file("0.wav")));
+        EXPECT_FALSE(exists(file("1.mp3")));  // the phrase after the stop is not made
+        if (closing) {
+            EXPECT_TRUE(dialogs.shown().empty());  // the window is gone: no box
+            QApplication::processEvents();
+            EXPECT_FALSE(frm->isVisible());
+        } else {
+            EXPECT_EQ(dialogs.shown(),
+                      std::vector<std::string>{
+                          "Warning: 1 of 1 phrases have no new MP3 file:\n1: the encoder did not "
+                          "finish within 3 seconds of the stop and was stopped."});
+        }
+    }
 }

@@ -154,7 +154,7 @@ TEST_F(PhrasesPage, ThePlaceholderRowBecomesTheFirstEntry) {
     EXPECT_EQ(grid->model()->rowCount(), 1);
 }
 
-TEST_F(PhrasesPage, AddPhraseAppendsOrFillsTheSelectedEmptyEntryWithoutWriting) {
+TEST_F(PhrasesPage, AddPhraseAppendsOrFillsTheSelectedEmptyEntryAndWritesTheList) {
     start({{"bot", std::nullopt}});
     const std::string support =
         "Support Hilfe=Sie erhalten für alle Produkte technische Unterstützung.";
@@ -163,13 +163,12 @@ TEST_F(PhrasesPage, AddPhraseAppendsOrFillsTheSelectedEmptyEntryWithoutWriting) 
     QTest::mouseClick(frm->ButtonAddPhrase, Qt::LeftButton);
     EXPECT_EQ(entries(), (Entries{support, support}));
     EXPECT_EQ(grid->Row(), 1);  // the selection stays
-    EXPECT_FALSE(exists(file("bot")));
-
+    EXPECT_EQ(saves, 2);        // each is written at once, as an edit of a cell is
     grid->setStrings({"a=b", "="});
     select(2, 0);
     QTest::mouseClick(frm->ButtonAddPhrase, Qt::LeftButton);
     EXPECT_EQ(entries(), (Entries{"a=b", support}));
-    EXPECT_EQ(saves, 0);
+    EXPECT_EQ(bytes(), "a=b\r\n" + support + "\r\n");
 }
 
 TEST_F(PhrasesPage, DeletePhraseOnTheLastOfThreeRowsSelectsTheRowAbove) {
@@ -197,7 +196,7 @@ TEST_F(PhrasesPage, DeletingOnThePlaceholderRowIsAnIndexError) {
     EXPECT_EQ(saves, 0);
 }
 
-TEST_F(PhrasesPage, KeysAddInsertAndRemoveRowsWithoutWriting) {
+TEST_F(PhrasesPage, KeysAddInsertAndRemoveEmptyRowsWithoutWritingAndCtrlDeleteWrites) {
     start({{"bot", "a=1\r\nb=2\r\n"}});
     select(2, 0);
     key(Qt::Key_Down);  // on the last row with a keyword: a new empty entry
@@ -220,10 +219,11 @@ TEST_F(PhrasesPage, KeysAddInsertAndRemoveRowsWithoutWriting) {
     EXPECT_EQ(grid->Row(), 2);
     key(Qt::Key_Up, Qt::ControlModifier);
     EXPECT_EQ(grid->Row(), 1);
-    key(Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(entries(), Entries{"b=2"});
     EXPECT_EQ(saves, 0);
-    EXPECT_EQ(bytes(), "a=1\r\nb=2\r\n");
+    key(Qt::Key_Delete, Qt::ControlModifier);  // a deletion is kept, as "Delete Phrase" keeps it
+    EXPECT_EQ(entries(), Entries{"b=2"});
+    EXPECT_EQ(saves, 1);
+    EXPECT_EQ(bytes(), "b=2\r\n");
 }
 
 TEST_F(PhrasesPage, KeysWorkWhileACellEditorIsOpen) {

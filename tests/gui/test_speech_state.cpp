@@ -2,6 +2,8 @@
 // that shows its progress, stops on request, and speaks aloud or not.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <chrono>
 #include <thread>
 
@@ -122,10 +124,14 @@ TEST_F(SpeechState, EditsDeletionsInsertionsAndTheVoiceMarkExactlyTheRowsTheyTou
     EXPECT_EQ(readFile(file("2.mp3")), "speech of C");  // untouched
     EXPECT_EQ(marks(), (Marks{kNone, kNone, kNone}));
 
-    // Another rate: every row is out of date.
+    // Another rate: every row is out of date, even when the record cannot be written.
+    std::filesystem::remove(file("speech.txt"));
+    std::filesystem::create_directory(file("speech.txt"));
     frm->tbRate->setValue(3);
     settle();
     EXPECT_EQ(marks(), (Marks{kStale, kStale, kStale}));
+    EXPECT_EQ(count(), "3 phrases of 3 need their speech made: 3 are out of date.");
+    EXPECT_FALSE(dialogs.shown().empty());
 }
 
 TEST_F(SpeechState, EachBotKeepsItsVoiceRateAndVolumeOverARestart) {

@@ -18,7 +18,7 @@ TEST(Encoder, AnEncoderThatNeverEndsIsStopped) {
     TempDir dir;
     writeFile(dir.path() + "slow", "#!/bin/sh\nexec sleep 30\n");
     fs::permissions(dir.path() + "slow", fs::perms::owner_all);
-    const EncoderOutcome outcome = makeProcessSpawner()->run(dir.path() + "slow", {"slow"}, 300);
+    const EncoderOutcome outcome = makeProcessSpawner()->run(dir.path() + "slow", {"slow"}, {300});
     EXPECT_TRUE(outcome.started);
     EXPECT_TRUE(outcome.killed);  // it would otherwise have ended by itself, after 30 s
     EXPECT_FALSE(outcome.made());
@@ -27,13 +27,27 @@ TEST(Encoder, AnEncoderThatNeverEndsIsStopped) {
               "minutes and was stopped.");
 }
 
+TEST(Encoder, AnEncoderThatDoesNotEndAfterAStopIsKilledAfterItsGrace) {
+    TempDir dir;
+    writeFile(dir.path() + "slow", "#!/bin/sh\nexec sleep 60\n");
+    fs::permissions(dir.path() + "slow", fs::perms::owner_all);
+    const std::atomic<bool> stop{true};
+    const EncoderOutcome outcome =
+        makeProcessSpawner()->run(dir.path() + "slow", {"slow"}, {kEncoderTimeoutMs, &stop, 100});
+    EXPECT_TRUE(outcome.killed);
+    EXPECT_TRUE(outcome.stopped);
+    EXPECT_EQ(encoderFailureMessage({outcome}, 1),
+              "1 of 1 phrases have no new MP3 file:\n1: the encoder did not finish within 3 "
+              "seconds of the stop and was stopped.");
+}
+
 TEST(Encoder, RunsWithNothingOnItsStandardStreams) {
     TempDir dir;
     writeFile(dir.path() + "probe",
               "#!/bin/sh\nread x; echo \"[$x]\" > \"$1\"; echo noise; echo more >&2\n");
     fs::permissions(dir.path() + "probe", fs::perms::owner_all);
     const EncoderOutcome outcome =
-        makeProcessSpawner()->run(dir.path() + "probe", {"probe", dir.path() + "out"}, 5000);
+        makeProcessSpawner()->run(dir.path() + "probe", {"probe", dir.path() + "out"}, {});
     EXPECT_TRUE(outcome.made());
     EXPECT_EQ(readFile(dir.path() + "out"), "[]\n");
 }

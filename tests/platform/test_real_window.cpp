@@ -221,11 +221,11 @@ public:
     explicit WavKeepingEncoder(std::string folder)
         : folder_(std::move(folder)), spawner_(makeProcessSpawner()), install_(this) {}
     EncoderOutcome run(const std::string& program, const std::vector<std::string>& arguments,
-                       int timeoutMs) override {
+                       const EncoderLimits& limits) override {
         if (arguments.size() == 3)
             fs::copy_file(arguments[1], folder_ + fs::path(arguments[1]).filename().string(),
                           fs::copy_options::overwrite_existing);
-        return spawner_->run(program, arguments, timeoutMs);
+        return spawner_->run(program, arguments, limits);
     }
 
 private:

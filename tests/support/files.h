@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Window-free helpers of the tests: temporary folders and workspaces, whole files, errors.
 
@@ -51,6 +52,8 @@ private:
 void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 bool exists(const std::string& path);
+// The names in a folder, sorted.
+std::vector<std::string> listFolder(const std::string& folder);
 
 // The message of the error that `f` raises, or "(no error)".
 std::string errorMessageOf(const std::function<void()>& f);

@@ -25,7 +25,8 @@ std::string silentMp3Frame() {
 }
 
 EncoderOutcome RecordingEncoder::run(const std::string& program,
-                                     const std::vector<std::string>& arguments, int) {
+                                     const std::vector<std::string>& arguments,
+                                     const EncoderLimits&) {
     {
         const std::lock_guard lock(mutex_);  // encoders run side by side
         calls.push_back({program, arguments});

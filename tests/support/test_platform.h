@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,7 +34,7 @@ class RecordingEncoder final : public EncoderSpawner {
 public:
     RecordingEncoder() : install_(this) {}
     EncoderOutcome run(const std::string& program, const std::vector<std::string>& arguments,
-                       int timeoutMs) override;
+                       const EncoderLimits& limits) override;
     struct Call {
         std::string program;
         std::vector<std::string> arguments;
