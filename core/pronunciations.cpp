@@ -2,9 +2,11 @@
 
 #include <sys/stat.h>
 
+#include <QChar>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <unordered_map>
 
 #include "core/errors.h"
 #include "core/fileio.h"
@@ -46,6 +48,17 @@ Character characterAt(const std::string& text, size_t i) {
     return {code, length, true};
 }
 
+std::u32string charactersOf(const std::string& text) {
+    std::u32string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size();) {
+        const Character c = characterAt(text, i);
+        out += c.code;
+        i += c.length;
+    }
+    return out;
+}
+
 // The offset of the first byte that is not standard UTF-8, or npos.
 size_t firstInvalidByte(const std::string& text) {
     for (size_t i = 0; i < text.size();) {
@@ -64,6 +77,11 @@ int lineAt(const std::string& text, size_t offset) {
             ++line;
     }
     return line;
+}
+
+// A part of a word: a letter, a digit, or a mark that combines with the character before it.
+bool isWordCharacter(char32_t c) {
+    return QChar::isLetterOrNumber(c) || QChar::isMark(c);
 }
 
 bool isLow(char c) {
@@ -136,6 +154,25 @@ bool readsWhole(const std::string& botFolder) {
     } catch (const AppError&) {
         return false;
     }
+}
+
+// A written form made ready for matching.
+struct Candidate {
+    std::u32string written;  // case-folded unless the case must match
+    bool exactCase;
+    bool wordAtStart, wordAtEnd;  // whether it begins, ends with a part of a word
+    const std::string* spoken;
+};
+
+// Whether the written form has a capital after its first letter: then its case must match.
+bool keepsCase(const std::u32string& written) {
+    bool letterSeen = false;
+    for (const char32_t c : written) {
+        if (!QChar::isLetter(c)) continue;
+        if (letterSeen && (QChar::isUpper(c) || QChar::isTitleCase(c))) return true;
+        letterSeen = true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -251,4 +288,77 @@ std::string writePronunciations(const std::string& botFolder, const Pronunciatio
     }
     WriteFileText(path, bytes);
     return backup;
+}
+
+std::string spokenText(const std::string& phrase, const PronunciationList& list) {
+    // The written forms by their first character, case-folded; each group in the order of
+    // preference: the longest first, then one whose case must match, then the list's order.
+    std::unordered_map<char32_t, std::vector<Candidate>> byFirst;
+    for (const Pronunciation& p : list) {
+        std::u32string written = charactersOf(p.written);
+        if (written.empty()) continue;
+        const bool exactCase = keepsCase(written);
+        if (!exactCase)
+            for (char32_t& c : written) c = QChar::toCaseFolded(c);
+        const Candidate candidate{written, exactCase, isWordCharacter(written.front()),
+                                  isWordCharacter(written.back()), &p.spoken};
+        byFirst[QChar::toCaseFolded(written.front())].push_back(candidate);
+    }
+    if (byFirst.empty()) return phrase;
+    for (auto& [first, group] : byFirst) {
+        std::stable_sort(group.begin(), group.end(), [](const Candidate& a, const Candidate& b) {
+            if (a.written.size() != b.written.size()) return a.written.size() > b.written.size();
+            return a.exactCase && !b.exactCase;
+        });
+    }
+
+    // The phrase's characters, their case-folded forms and where each begins.
+    std::u32string text, folded;
+    std::vector<size_t> offsets;
+    text.reserve(phrase.size());
+    offsets.reserve(phrase.size() + 1);
+    for (size_t i = 0; i < phrase.size();) {
+        const Character c = characterAt(phrase, i);
+        text += c.code;
+        offsets.push_back(i);
+        i += c.length;
+    }
+    offsets.push_back(phrase.size());
+    folded.reserve(text.size());
+    for (const char32_t c : text) folded += QChar::toCaseFolded(c);
+
+    const auto matches = [&](const Candidate& c, size_t at) {
+        const size_t length = c.written.size();
+        if (text.size() - at < length) return false;
+        if (c.wordAtStart && at > 0 && isWordCharacter(text[at - 1])) return false;
+        if (c.wordAtEnd && at + length < text.size() && isWordCharacter(text[at + length]))
+            return false;
+        const std::u32string& against = c.exactCase ? text : folded;
+        return against.compare(at, length, c.written) == 0;
+    };
+
+    std::string out;
+    size_t copied = 0;  // the bytes of the phrase up to here are in `out`
+    for (size_t at = 0; at < text.size();) {
+        const auto group = byFirst.find(folded[at]);
+        const Candidate* found = nullptr;
+        if (group != byFirst.end()) {
+            for (const Candidate& c : group->second) {
+                if (matches(c, at)) {
+                    found = &c;
+                    break;
+                }
+            }
+        }
+        if (!found) {
+            ++at;
+            continue;
+        }
+        out.append(phrase, copied, offsets[at] - copied);
+        out += *found->spoken;
+        at += found->written.size();
+        copied = offsets[at];
+    }
+    out.append(phrase, copied, std::string::npos);
+    return out;
 }

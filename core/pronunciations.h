@@ -55,3 +55,14 @@ PronunciationList readPronunciations(const std::string& botFolder,
 // folder, a symbolic link or something other than a regular file in the file's place (left as
 // it is), and the errors of WriteFileText.
 std::string writePronunciations(const std::string& botFolder, const PronunciationList& list);
+
+// The text that the engine speaks for `phrase`: each written form that stands in it as a whole
+// word replaced by its spoken form, in one pass from left to right (a spoken form is not searched
+// again). A written form matches only where it does not continue a word: where it begins with a
+// letter or digit, the character before it is none (nor a combining mark), and where it ends with
+// one, the character after it is none; so "km/h" matches in "50 km/h." and "GmbH" not in
+// "GmbHs". Case is ignored, letter by letter, unless the written form has a capital after its
+// first letter: "Parlomat" matches "parlomat", but "US" does not match "us" and "iOS" not "IOS".
+// Where several match at one place the longest written form wins, then one that matched its case
+// exactly, then the first in the list. Everything else, punctuation included, stays as it is.
+std::string spokenText(const std::string& phrase, const PronunciationList& list);

@@ -20,6 +20,48 @@ const List kExample = {{"GmbH", "Gesellschaft mit beschränkter Haftung"},
 
 }  // namespace
 
+TEST(SpokenText, ReplacesWholeWordsByTheirRules) {
+    struct Case {
+        List list;
+        std::string phrase, spoken;
+    };
+    const Case cases[] = {
+        {kExample, "Die Parlomat GmbH hilft.",
+         "Die Parlo maht Gesellschaft mit beschränkter Haftung hilft."},
+        // Never inside a longer word, on either side.
+        {kExample, "Parlomaten, GmbHs, XGmbH, 50km/h, km/hx",
+         "Parlomaten, GmbHs, XGmbH, 50km/h, km/hx"},
+        {kExample, "50 km/h.", "50 Kilometer pro Stunde."},
+        // Punctuation and quotes around a word stay.
+        {kExample, "(GmbH), „Parlomat“! Parlomat's",
+         "(Gesellschaft mit beschränkter Haftung), "
+         "„Parlo maht“! Parlo maht's"},
+        // Case: ignored unless a capital follows the first letter.
+        {kExample, "PARLOMAT parlomat GMBH gmbh", "Parlo maht Parlo maht GMBH gmbh"},
+        {{{"US", "U S A"}}, "us, Us, US.", "us, Us, U S A."},
+        {{{"iOS", "ei o es"}}, "iOS IOS ios", "ei o es IOS ios"},
+        {{{"us", "uns"}, {"US", "U S A"}}, "us US", "uns U S A"},  // the exact case first
+        // The longest written form first, wherever it stands in the list.
+        {{{"New", "Nju"}, {"New York", "Nju Jork"}},
+         "New York, New Jersey",
+         "Nju Jork, Nju Jersey"},
+        // One pass: a replacement is not searched again.
+        {{{"a", "b"}, {"b", "c"}}, "a b", "b c"},
+        // Written forms without letters at an end match beside a word.
+        {{{"%", "Prozent"}, {"€", "Euro"}}, "5 %, 3€", "5 Prozent, 3Euro"},
+        // Letters beyond ASCII: case, and what continues a word.
+        {{{"Ärger", "Ärrger"}, {"Maß", "Mass"}},
+         "ärger, Verärger, Maßband, MAß.",
+         "Ärrger, Verärger, Maßband, Mass."},
+        {{{"e", "E"}}, "e\xCC\x81 e", "e\xCC\x81 E"},  // a combining mark continues a word
+        // Nothing to do, or nothing to match with.
+        {kExample, "", ""},
+        {{}, "GmbH", "GmbH"},
+        {{{"", "x"}}, "GmbH", "GmbH"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(spokenText(c.phrase, c.list), c.spoken) << c.phrase;
+}
+
 TEST(PronunciationsFile, WritesLinesWithCrLfAndReadsThemBack) {
     const List list = {{"GmbH", "Gesellschaft mit beschränkter Haftung"}, {"a", "b=c"}};
     const std::string bytes = encodePronunciations(list);
