@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/folder_lock.h"
+#include "core/pronunciations.h"
 #include "core/speech_record.h"
 
 // The speech files of the selected bot as the window knows them: what they were made from (the
@@ -20,6 +21,7 @@ public:
     std::string bot;                   // whose files these are; empty: none loaded
     FolderLock lock;                   // the bot folder's, while the bot is selected
     SpeechRecord record;               // what they were made from
+    PronunciationList pronunciations;  // how the bot says its words (pronunciations.txt)
     std::vector<std::string> written;  // the phrase list as phrases.txt holds it
     bool writtenPending = false;       // the list was written: `written` is the grid's now
     bool relinkPending = false;        // the list was written since the files were matched

@@ -182,7 +182,8 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
     // phrase being made, whose log would then be short. So is the choice of speaking aloud.
     QWidget* const controls[] = {ButtonGenerateSpeech, ComboBoxBots,          ButtonAdd,
                                  ButtonAddPhrase,      ButtonDeletePhrase,    ButtonTest,
-                                 ButtonPlay,           ButtonGenerateChanged, CheckBoxSpeakAloud};
+                                 ButtonPlay,           ButtonGenerateChanged, CheckBoxSpeakAloud,
+                                 ButtonPronunciations};
     const int count = ValueListEditor1->count();
     std::vector<int> rows;
     if (changedOnly) {
@@ -229,9 +230,10 @@ void TfrmTextToSpeech::generateRows(bool changedOnly) {
                 showProgress(static_cast<int>(i), static_cast<int>(rows.size()),
                              static_cast<int>(i), phrase);
                 Trace("Generate: " + phrase);
-                const SpeechSource source = speechSourceFor(phrase);
+                const std::string spoken = spokenPhrase(phrase);
+                const SpeechSource source = speechSourceFor(spoken);
                 forgetRowSpeech(n);
-                outcomes.push_back(GeneratePhraseAudio(n, phrase));
+                outcomes.push_back(GeneratePhraseAudio(n, spoken));
                 recordRowSpeech(n, source, outcomes.back().made());
             }
         } else {
@@ -312,11 +314,12 @@ std::vector<EncoderOutcome> TfrmTextToSpeech::generateSilently(const std::vector
             Trace("Speech");
             const std::string wav = phraseFilePath(botName(), n, ".wav");
             const std::string mp3 = phraseFilePath(botName(), n, ".mp3");
-            const SpeechSource source = speechSourceFor(phrase);
+            const std::string spoken = spokenPhrase(phrase);
+            const SpeechSource source = speechSourceFor(spoken);
             forgetRowSpeech(n);
             ISpeechBaseStream* const saved = SpVoice->AudioOutputStream();
             try {
-                renderPhraseWav(wav, phrase);
+                renderPhraseWav(wav, spoken);
             } catch (...) {
                 SpVoice->setAudioOutputStream(saved);
                 throw;
@@ -431,7 +434,7 @@ void TfrmTextToSpeech::SpVoiceEndStream(QObject*, int StreamNumber, const QVaria
 void TfrmTextToSpeech::ButtonPlayClick(QObject*) {
     SpeechGeneration1->VisemeLogPath.clear();
     const std::string phrase = phraseOf(ValueListEditor1->entry(ValueListEditor1->Row() - 1));
-    SpVoice->Speak(toUtf16(phrase), SVSFlagsAsync);
+    SpVoice->Speak(toUtf16(spokenPhrase(phrase)), SVSFlagsAsync);
 }
 
 EncoderOutcome TfrmTextToSpeech::EncodeMp3(const std::string& wav, const std::string& mp3) {

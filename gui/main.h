@@ -105,6 +105,8 @@ public:
     QLabel* Label24;
     QLabel* Label25;
     QPushButton* ButtonAddVoices;
+    // How the bot says its words: opens the editor of its pronunciations.
+    QPushButton* ButtonPronunciations;
 
     // Speech page: generation.
     QLabel* Label15;
@@ -164,6 +166,7 @@ public:
     void tbRateChange(QObject* Sender);
     void tbVolumeChange(QObject* Sender);
     void ButtonAddVoicesClick(QObject* Sender);
+    void ButtonPronunciationsClick(QObject* Sender);
     void ButtonGenerateSpeechClick(QObject* Sender);
     void ButtonPlayClick(QObject* Sender);
     void SpVoiceEndStream(QObject* Sender, int StreamNumber, const QVariant& StreamPosition);
@@ -242,6 +245,10 @@ private:
     // What each row of the list as written would be made from now.
     std::vector<SpeechSource> wantedSpeech() const;
     std::vector<int> rowsNeedingSpeech() const;
+    // The text the engine is given for `phrase`: the bot's pronunciations applied.
+    std::string spokenPhrase(const std::string& phrase) const;
+    // Reads the selected bot's pronunciations; an error leaves the list empty and is raised.
+    void LoadPronunciations();
     // The voice, rate and volume of the page are the bot's from now on.
     void rememberBotVoice();
 

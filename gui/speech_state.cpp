@@ -29,6 +29,7 @@ void TfrmTextToSpeech::LoadBotSpeech() {
     BotSpeech1->writtenPending = BotSpeech1->relinkPending = false;
     BotSpeech1->bot = botName();
     BotSpeech1->record = {};
+    BotSpeech1->pronunciations = {};
     BotSpeech1->written = ValueListEditor1->Strings();
     // A generation's status belongs to the bot it was for.
     LabelStatus->clear();
@@ -46,6 +47,8 @@ void TfrmTextToSpeech::LoadBotSpeech() {
         // A record that cannot be read: the speech counts as not made, and is made anew.
     }
     dropRowsWithoutFiles(botFolder(BotSpeech1->bot), BotSpeech1->record);
+    // A list of pronunciations that cannot be read is told; the phrases are spoken as written.
+    runReported([this] { LoadPronunciations(); });
 
     // The bot speaks with its own voice, or with the one that start-up chose.
     const SpeechRecord& r = BotSpeech1->record;
@@ -106,7 +109,7 @@ std::vector<SpeechSource> TfrmTextToSpeech::wantedSpeech() const {
     const SpeechSource now = speechSourceFor({});
     std::vector<SpeechSource> wanted(BotSpeech1->written.size(), now);
     for (size_t n = 0; n < wanted.size(); ++n)
-        wanted[n].phrase = trimmed(phraseOf(BotSpeech1->written[n]));
+        wanted[n].phrase = spokenPhrase(trimmed(phraseOf(BotSpeech1->written[n])));
     return wanted;
 }
 
@@ -159,7 +162,8 @@ void TfrmTextToSpeech::updateSpeechState() {
 std::vector<SpeechSource> TfrmTextToSpeech::gridSpeech() const {
     const std::vector<std::string>& entries = ValueListEditor1->Strings();
     std::vector<SpeechSource> wanted(entries.size(), speechSourceFor({}));
-    for (size_t n = 0; n < wanted.size(); ++n) wanted[n].phrase = trimmed(phraseOf(entries[n]));
+    for (size_t n = 0; n < wanted.size(); ++n)
+        wanted[n].phrase = spokenPhrase(trimmed(phraseOf(entries[n])));
     return wanted;
 }
 

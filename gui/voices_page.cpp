@@ -88,6 +88,11 @@ void TfrmTextToSpeech::createSpeechPage() {
     ButtonAddVoices =
         button(TabSheet3, "ButtonAddVoices", "Additional voices", {547, 202, 105, 25});
     wire(ButtonAddVoices, &QPushButton::clicked, &TfrmTextToSpeech::ButtonAddVoicesClick);
+    ButtonPronunciations =
+        button(TabSheet3, "ButtonPronunciations", "Pronunciations...", {557, 40, 95, 25});
+    ButtonPronunciations->setAccessibleName("Pronunciations");
+    ButtonPronunciations->setToolTip("How the bot says its names and words");
+    wire(ButtonPronunciations, &QPushButton::clicked, &TfrmTextToSpeech::ButtonPronunciationsClick);
 }
 
 void TfrmTextToSpeech::StartVoices() {
