@@ -490,10 +490,12 @@
     this.stopButton.addEventListener("click", function () { self.stop(); });
     this.muteButton.addEventListener("click", function () { setMuted("sound", !muted.sound); });
     this.musicButton.addEventListener("click", function () { setMuted("music", !muted.music); });
+    // The player speaks once its audio really plays, not when the answer is chosen.
     this.audio.addEventListener("playing", function () {
       var speaking = self.speaking;
       if (!speaking || speaking.started) return;
       speaking.started = true;
+      self.root.setAttribute("data-state", "speaking");
       self.emit("speechstart", speaking);
     });
     this.audio.addEventListener("ended", function () { self.stopSpeaking(false); });
@@ -794,7 +796,6 @@
     this.stopSpeaking(true);
     this.showCaption(entry.phrase);
     this.root.setAttribute("data-entry", String(index));
-    this.root.setAttribute("data-state", "speaking");
     var speaking = { index: index, text: entry.phrase, visemes: [], started: false };
     this.speaking = speaking;
     if (this.music) this.music.volume = MUSIC_DUCKED;
