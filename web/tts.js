@@ -18,12 +18,225 @@
  * that Parlomat writes beside the test page (tts-data.js, window.ParlomatData).
  *
  * For the page: window.Parlomat.players lists the players; each has ask(text), stop() and its
- * element, on which "parlomat:speechstart" and "parlomat:speechend" are dispatched.
+ * element, on which "parlomat:speechstart" and "parlomat:speechend" are dispatched;
+ * window.Parlomat.match(text) tells which entry a question gets, without answering it.
+ * Under Node.js the script exports its matcher (for the tests) and does nothing else.
  *
  * Plain JavaScript, no request to any other site. Details of problems go to the console.
  */
 (function () {
   "use strict";
+
+  // ------------------------------------------------------------------ matching questions
+
+  // How close a question word is to a keyword word, from the closest: the same word; the same
+  // without accents, umlauts written out or left off; another form of it; one typo away.
+  var EXACT = 4;
+  var ACCENTS = 3;
+  var FORM = 2;
+  var TYPO = 1;
+  var KINDS = ["none", "typo", "form", "accents", "exact"];
+  var WORD = /[\p{L}\p{M}\p{N}]+(?:[-\u2010\u2011][\p{L}\p{M}\p{N}]+)*/gu;
+  var UMLAUT = { "\u00e4": "ae", "\u00f6": "oe", "\u00fc": "ue" };
+
+  function words(text) {
+    return String(text).toLowerCase().match(/[\p{L}\p{N}]+/gu) || [];
+  }
+
+  // The words of a text, each as the lower-case spellings it may be matched by: a word written
+  // with hyphens is one word, spelt joined and as each of its parts ("e-mail": email, e, mail).
+  function spelledWords(text) {
+    var found = String(text).normalize("NFC").toLowerCase().match(WORD) || [];
+    return found.map(function (word) {
+      var parts = word.split(/[-\u2010\u2011]/);
+      return parts.length > 1 ? unique([parts.join("")].concat(parts)) : parts;
+    });
+  }
+
+  function unique(list) {
+    return list.filter(function (item, i) { return list.indexOf(item) === i; });
+  }
+
+  // A spelling without accents: umlauts left off and written out (für: fur, fuer), ß as ss.
+  function foldings(spelling) {
+    var plain = spelling.replace(/\u00df/g, "ss").replace(/\u00e6/g, "ae").replace(/\u0153/g, "oe");
+    var strip = function (s) { return s.normalize("NFD").replace(/\p{M}/gu, ""); };
+    var written = plain.replace(/[\u00e4\u00f6\u00fc]/g, function (c) { return UMLAUT[c]; });
+    return unique([strip(plain), strip(written)]);
+  }
+
+  var DIGIT = /\p{N}/u;
+
+  function dropped(s, i) {
+    return s.slice(0, i) + s.slice(i + 1);
+  }
+
+  // Whether a and b, of one length, differ in one letter or in two neighbours swapped.
+  function oneChangeApart(a, b) {
+    var first = -1;
+    var differ = 0;
+    for (var i = 0; i < a.length; i++) {
+      if (a[i] === b[i]) continue;
+      if (++differ > 2) return false;
+      if (first < 0) first = i;
+    }
+    if (differ === 1) return true;
+    return differ === 2 && a[first] === b[first + 1] && a[first + 1] === b[first];
+  }
+
+  function addTo(index, key, n) {
+    var list = index.get(key);
+    if (!list) index.set(key, [n]);
+    else if (list[list.length - 1] !== n) list.push(n);
+  }
+
+  // The keyword words of a bot's entries, looked up by their spellings and folded spellings, by
+  // the beginnings a word form may have (four letters and more, one to three letters short),
+  // and by the spellings with one letter dropped (of words of five letters and more).
+  function Matcher(entries) {
+    var self = this;
+    this.entryOf = [];
+    this.identity = [];  // one spelling per keyword word, to tell different words apart
+    this.spelt = [];     // the folded spellings of each keyword word
+    this.exact = new Map();
+    this.folded = new Map();
+    this.beginnings = new Map();
+    this.shortened = new Map();
+    entries.forEach(function (entry, index) {
+      spelledWords(entry.keyword).forEach(function (spellings) {
+        var n = self.entryOf.length;
+        var folded = [];
+        self.entryOf.push(index);
+        self.identity.push(foldings(spellings[0]).pop());
+        spellings.forEach(function (spelling) {
+          addTo(self.exact, spelling, n);
+          if (DIGIT.test(spelling)) return;
+          foldings(spelling).forEach(function (f) {
+            folded.push(f);
+            addTo(self.folded, f, n);
+            for (var k = Math.max(4, f.length - 3); k < f.length; k++) addTo(self.beginnings, f.slice(0, k), n);
+            if (f.length >= 5) for (var i = 0; i < f.length; i++) addTo(self.shortened, dropped(f, i), n);
+          });
+        });
+        self.spelt.push(folded);
+      });
+    });
+  }
+
+  // The keyword words that the question word `q` (one spelling) comes close to: number -> how.
+  Matcher.prototype.closeTo = function (q) {
+    var self = this;
+    var found = new Map();
+    var note = function (list, kind, check) {
+      if (!list) return;
+      for (var i = 0; i < list.length; i++) {
+        var n = list[i];
+        if ((found.get(n) || 0) >= kind || (check && !check(n))) continue;
+        found.set(n, kind);
+      }
+    };
+    note(this.exact.get(q), EXACT);
+    if (DIGIT.test(q)) return found;
+    foldings(q).forEach(function (f) {
+      var length = f.length;
+      note(self.folded.get(f), ACCENTS);
+      if (length < 4) return;
+      // A keyword word that begins with the question word, or the other way round.
+      note(self.beginnings.get(f), FORM);
+      for (var k = Math.max(4, length - 3); k < length; k++) note(self.folded.get(f.slice(0, k)), FORM);
+      // A keyword word of five letters or more typed with one letter dropped, added or changed,
+      // or with two neighbours swapped.
+      note(self.shortened.get(f), TYPO);
+      if (length < 5) return;
+      var sameLength = function (n) {
+        return self.spelt[n].some(function (s) { return s.length === length && oneChangeApart(s, f); });
+      };
+      for (var i = 0; i < length; i++) {
+        var shorter = dropped(f, i);
+        if (length > 5) note(self.folded.get(shorter), TYPO);
+        note(self.shortened.get(shorter), TYPO, sameLength);
+      }
+    });
+    return found;
+  };
+
+  // The entry for a question: {index, why}, why being how close its closest keyword word came
+  // ("exact", "accents", "form" or "typo"); {index: -1, why: "none"} when no keyword matches.
+  // Each question word counts for the keyword words it is closest to; when that is not the same
+  // word exactly, it counts only if no other entry has a different word as close to it. The
+  // entry with the most words matched exactly wins, then the most without accents, and so on;
+  // the first of equals.
+  Matcher.prototype.match = function (question) {
+    var self = this;
+    var matched = new Map();
+    spelledWords(question).forEach(function (spellings) {
+      spellings.forEach(function (q) {
+        var found = self.closeTo(q);
+        var closest = 0;
+        found.forEach(function (kind) { if (kind > closest) closest = kind; });
+        if (!closest) return;
+        var chosen = [];
+        found.forEach(function (kind, n) { if (kind === closest) chosen.push(n); });
+        if (closest < EXACT && self.ambiguous(chosen)) return;
+        chosen.forEach(function (n) { if ((matched.get(n) || 0) < closest) matched.set(n, closest); });
+      });
+    });
+    var scores = new Map();
+    matched.forEach(function (kind, n) {
+      var entry = self.entryOf[n];
+      if (!scores.has(entry)) scores.set(entry, [0, 0, 0, 0, 0]);
+      scores.get(entry)[kind]++;
+    });
+    var best = -1;
+    var bestScore = null;
+    scores.forEach(function (score, entry) {
+      var order = bestScore ? compareScores(score, bestScore) : 1;
+      if (order > 0 || (order === 0 && entry < best)) {
+        best = entry;
+        bestScore = score;
+      }
+    });
+    if (best < 0) return { index: -1, why: "none" };
+    var why = EXACT;
+    while (!bestScore[why]) why--;
+    return { index: best, why: KINDS[why] };
+  };
+
+  // Keyword words of more than one entry, and not all the same word.
+  Matcher.prototype.ambiguous = function (numbers) {
+    var self = this;
+    var entry = this.entryOf[numbers[0]];
+    var word = this.identity[numbers[0]];
+    var otherEntry = false;
+    var otherWord = false;
+    numbers.forEach(function (n) {
+      otherEntry = otherEntry || self.entryOf[n] !== entry;
+      otherWord = otherWord || self.identity[n] !== word;
+    });
+    return otherEntry && otherWord;
+  };
+
+  function compareScores(a, b) {
+    for (var kind = EXACT; kind >= TYPO; kind--) if (a[kind] !== b[kind]) return a[kind] - b[kind];
+    return 0;
+  }
+
+  function matcher(entries) {
+    return new Matcher(entries);
+  }
+
+  // The number of the entry for a question; -1 when no keyword matches.
+  function bestEntry(entries, question) {
+    return matcher(entries).match(question).index;
+  }
+
+  // Under Node.js (the tests and the benchmark) the script offers its matcher and nothing else.
+  if (typeof window === "undefined") {
+    if (typeof module === "object" && module.exports) {
+      module.exports = { matcher: matcher, bestEntry: bestEntry, parsePhrases: parsePhrases };
+    }
+    return;
+  }
 
   // The embed code of every bot on a page loads this script: the first one does the work.
   if (window.Parlomat && window.Parlomat.players) return;
@@ -137,30 +350,6 @@
       start += duration;
     }
     return visemes;
-  }
-
-  function words(text) {
-    return String(text).toLowerCase().match(/[\p{L}\p{N}]+/gu) || [];
-  }
-
-  // The entry whose keyword shares the most words with the question (each word of a keyword is
-  // an alternative); the first of equals. -1 when no keyword matches.
-  function bestEntry(entries, question) {
-    var asked = words(question);
-    var best = -1;
-    var bestScore = 0;
-    entries.forEach(function (entry, index) {
-      var keys = words(entry.keyword);
-      var score = 0;
-      keys.forEach(function (key) {
-        if (asked.indexOf(key) >= 0) score += 1;
-      });
-      if (score > bestScore) {
-        best = index;
-        bestScore = score;
-      }
-    });
-    return best;
   }
 
   // The list of mouth pictures of every character (chars/mouths.js), loaded once for the page:
@@ -389,6 +578,7 @@
     this.bot = bot;
     this.folder = "bots/" + bot + "/";
     this.entries = [];
+    this.matcher = matcher([]);
     this.settings = {};
     this.misses = 0;
     this.greeted = false;
@@ -531,6 +721,7 @@
       if (failed) self.problem = SAY.missing;
       self.apply(loaded[0] || {});
       self.entries = loaded[1] || [];
+      self.matcher = matcher(self.entries);
       if (loaded[1] && !self.entries.length) warn("the bot \"" + self.bot + "\" has no phrases");
       self.root.setAttribute("data-state", "idle");
       self.showStatus();
@@ -773,7 +964,7 @@
       this.showCaption(this.problem ? "" : this.hint.textContent);
       return;
     }
-    var index = bestEntry(this.entries, question);
+    var index = this.matcher.match(question).index;
     if (index < 0) {
       // No keyword matches: the entries without keyword answer in turn (the first is the
       // greeting, so it answers only when it is the only one); without any, the hint again.
@@ -827,6 +1018,11 @@
       if (ms >= visemes[i].start && ms < visemes[i].end) return visemes[i].id;
     }
     return 0;
+  };
+
+  // The entry a question would get, without answering it: {index, why} (see Matcher.match).
+  Player.prototype.match = function (text) {
+    return this.matcher.match(String(text));
   };
 
   // Stops the speech; the answer's text stays.
@@ -951,7 +1147,14 @@
     parseSettings: parseSettings,
     parsePhrases: parsePhrases,
     parseVisemes: parseVisemes,
-    bestEntry: bestEntry
+    bestEntry: bestEntry,
+    // The entry a question would get from the player of `bot` (by default the first player).
+    match: function (text, bot) {
+      for (var i = 0; i < players.length; i++) {
+        if (bot === undefined || players[i].bot === bot) return players[i].match(text);
+      }
+      return { index: -1, why: "none" };
+    }
   };
 
   if (document.readyState === "loading") {

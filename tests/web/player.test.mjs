@@ -589,6 +589,22 @@ test("keyword alternatives match without regard to case", async () => {
   await page.close();
 });
 
+test("the player answers a question typed with a typo; match() tells the entry without answering", async () => {
+  const { page, problems } = await openPage(url("site.html"));
+  const matches = await page.evaluate((bot) => {
+    const P = window.Parlomat;
+    return [P.match("hlife"), P.match("Preise", bot), P.match("Wetter"), P.match("Preis", "Nobody here")]
+      .map((m) => `${m.index} ${m.why}`).concat(P.players[0].audio.currentSrc, window.events.length);
+  }, BOT);
+  assert.deepEqual(matches, ["2 typo", "1 form", "-1 none", "-1 none", "", 0]);
+  await page.locator(".parlomat-player input").fill("Wie hoch sind die Kostn?");
+  await page.locator(".parlomat-player input").press("Enter");
+  await started(page, 1);
+  assert.equal(await page.locator(".parlomat-player").getAttribute("data-entry"), "1");
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
 test("the page for Flash only stays as it was", async () => {
   const context = await browser.newContext();
   const page = await context.newPage();
