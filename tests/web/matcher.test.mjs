@@ -5,7 +5,7 @@ import { test } from "node:test";
 import assert from "node:assert/strict";
 import { readFileSync } from "node:fs";
 import { createRequire } from "node:module";
-import { seen } from "./questions.mjs";
+import { seen, unseen } from "./questions.mjs";
 
 const require = createRequire(import.meta.url);
 const { matcher, parsePhrases } = require("../../web/tts.js");
@@ -90,23 +90,28 @@ for (const [kind, table] of cases) {
   });
 }
 
-test("the share of visitor questions to the sample bots that get the entry meant", () => {
-  const figures = { topics: [0, 0], unrelated: [0, 0] };
-  for (const [name, set] of Object.entries(seen)) {
-    const phrases = readFileSync(new URL(`../../tools/sample/bots/${name}/phrases.txt`, import.meta.url), "utf8");
-    const m = matcher(parsePhrases(phrases));
-    const topics = set.topics.filter(([q, entry]) => m.match(q).index === entry).length;
-    const unrelated = set.unrelated.filter((q) => m.match(q).index === -1).length;
-    console.log(`${name}: ${topics} of ${set.topics.length} questions get their entry, ` +
-                `${unrelated} of ${set.unrelated.length} unrelated ones the answer for anything else`);
-    figures.topics[0] += topics;
-    figures.topics[1] += set.topics.length;
-    figures.unrelated[0] += unrelated;
-    figures.unrelated[1] += set.unrelated.length;
-  }
-  const share = ([n, of]) => (100 * n) / of;
-  console.log(`together: ${share(figures.topics).toFixed(1)} % get their entry, ` +
-              `${share(figures.unrelated).toFixed(1)} % of the unrelated ones the answer for anything else`);
-  assert.ok(share(figures.unrelated) >= 95);
-  assert.ok(share(figures.topics) >= 80);
-});
+// The aim is 90 % of the questions and 95 % of the unrelated ones. The questions missed ask in
+// words that no keyword has ("How much is it?", "Wie teuer?") or in compounds more than three
+// letters longer than a keyword ("Kontaktdaten"); the floors below keep what is reached.
+for (const [name, questions, floor] of [["seen", seen, 80], ["unseen", unseen, 75]]) {
+  test(`the share of visitor questions to the sample bots that get the entry meant (${name})`, () => {
+    const figures = { topics: [0, 0], unrelated: [0, 0] };
+    for (const [bot, set] of Object.entries(questions)) {
+      const phrases = readFileSync(new URL(`../../tools/sample/bots/${bot}/phrases.txt`, import.meta.url), "utf8");
+      const m = matcher(parsePhrases(phrases));
+      const topics = set.topics.filter(([q, entry]) => m.match(q).index === entry).length;
+      const unrelated = set.unrelated.filter((q) => m.match(q).index === -1).length;
+      console.log(`${name}, ${bot}: ${topics} of ${set.topics.length} questions get their entry, ` +
+                  `${unrelated} of ${set.unrelated.length} unrelated ones the answer for anything else`);
+      figures.topics[0] += topics;
+      figures.topics[1] += set.topics.length;
+      figures.unrelated[0] += unrelated;
+      figures.unrelated[1] += set.unrelated.length;
+    }
+    const share = ([n, of]) => (100 * n) / of;
+    console.log(`${name}: ${share(figures.topics).toFixed(1)} % get their entry, ` +
+                `${share(figures.unrelated).toFixed(1)} % of the unrelated ones the answer for anything else`);
+    assert.ok(share(figures.unrelated) >= 95);
+    assert.ok(share(figures.topics) >= floor);
+  });
+}
