@@ -251,7 +251,8 @@
   var SAY = {
     loading: "Loading the bot\u2026",
     notFound: "This bot cannot be found.",
-    missing: "Some of this bot\u2019s files are missing."
+    missing: "Some of this bot\u2019s files are missing.",
+    unplayable: "Some of this bot\u2019s sounds cannot be played in this browser."
   };
   // Mouth shape (0 at rest, 1 to 12) of each viseme id 0 to 21.
   var SHAPE_OF_VISEME = [0, 11, 11, 11, 10, 11, 9, 2, 12, 9, 12, 11, 9, 3, 6, 7, 8, 5, 4, 7, 9, 1];
@@ -260,6 +261,18 @@
   var START_DELAY_MS = 0;
   var MUSIC_VOLUME = 0.25;
   var MUSIC_DUCKED = 0.06;
+  var AudioContextType = window.AudioContext || window.webkitAudioContext;
+  var sharedContext = null;  // one for all players: browsers allow only a few
+  // Whether a script may set a sound's volume (on iPhones it stays 1).
+  var volumeWorks = (function () {
+    try {
+      var probe = new Audio();
+      probe.volume = 0.5;
+      return probe.volume === 0.5;
+    } catch (e) {
+      return false;
+    }
+  })();
 
   function warn(message) {
     if (window.console && console.warn) console.warn("Parlomat: " + message);
@@ -280,6 +293,46 @@
       }
     }
     return null;
+  }
+
+  // Whether a sound at `url` may pass through Web Audio and still be heard: it comes from the
+  // page's own site. A file's sound on a page opened from disk comes out silent in Chromium.
+  function audibleThroughWebAudio(url) {
+    if (location.protocol === "file:") return false;
+    try {
+      return new URL(url, location.href).origin === location.origin;
+    } catch (e) {
+      return false;
+    }
+  }
+
+  // Whether the sound file at `url`, which did not play, is there: fulfilled with true when the
+  // server has it, false when it has not or cannot be reached, null when the page cannot ask
+  // (opened from disk).
+  function fileIsThere(url) {
+    if (location.protocol === "file:" || !window.fetch) return Promise.resolve(null);
+    return fetch(url, { method: "HEAD", cache: "no-store" }).then(function (response) {
+      // A server that answers no HEAD is asked for the first byte.
+      if (response.status === 405 || response.status === 501) {
+        return fetch(url, { headers: { Range: "bytes=0-0" }, cache: "no-store" });
+      }
+      return response;
+    }).then(function (response) {
+      return response.ok;
+    }, function () {
+      return false;
+    });
+  }
+
+  // Web Audio runs once the reader's action has started it (on iPhones, only during the action).
+  function startAudioContext() {
+    if (!AudioContextType || location.protocol === "file:") return;
+    try {
+      if (!sharedContext) sharedContext = new AudioContextType();
+      if (sharedContext.state === "suspended") sharedContext.resume();
+    } catch (e) {
+      warn("Web Audio cannot start: " + e.message);
+    }
   }
 
   function pathOf(parts) {
@@ -589,6 +642,9 @@
     this.mouths = null;
     this.logs = {};
     this.music = null;
+    this.musicGain = null;
+    this.musicLowered = "";  // "gain", "volume" or "pause"
+    this.failedSounds = {};
     this.audioUrl = "";
     this.shownShape = -1;
     this.pictured = false;  // the character has mouth pictures
@@ -691,7 +747,7 @@
     this.audio.addEventListener("ended", function () { self.stopSpeaking(false); });
     this.audio.addEventListener("error", function () {
       if (!self.speaking) return;
-      self.missing("the speech " + self.audioUrl + " cannot be played");
+      self.soundFailed(self.audioUrl, "the speech of phrase " + self.speaking.index, self.speaking.index);
       self.stopSpeaking(false);
     });
   };
@@ -755,8 +811,34 @@
   // A file is missing: the player says so, the console says which.
   Player.prototype.missing = function (details) {
     warn(details);
-    if (!this.problem) this.problem = SAY.missing;
+    if (!this.problem || this.problem === SAY.unplayable) this.problem = SAY.missing;
     this.showStatus();
+  };
+
+  // A sound did not play: either its file is missing or this browser cannot play it. Over HTTP
+  // the server tells which; on a page opened from disk the speech of a phrase whose viseme log
+  // is there was made with it, and a decoding error needs a file too.
+  Player.prototype.soundFailed = function (url, what, phrase) {
+    var self = this;
+    if (this.failedSounds[url]) return;
+    this.failedSounds[url] = true;
+    var element = phrase === undefined ? this.music : this.audio;
+    var code = element && element.error ? element.error.code : 0;
+    var detail = element && element.error && element.error.message ? " (" + element.error.message + ")" : "";
+    fileIsThere(url).then(function (there) {
+      if (there === null) {
+        var data = window.ParlomatData;
+        there = code === 3 || (phrase !== undefined && !!data &&
+                               Object.prototype.hasOwnProperty.call(data, self.folder + phrase + ".txt"));
+      }
+      if (!there) {
+        self.missing(what + " (" + url + ") is missing" + detail);
+        return;
+      }
+      warn(what + " (" + url + ") cannot be played in this browser" + detail);
+      if (!self.problem) self.problem = SAY.unplayable;
+      self.showStatus();
+    });
   };
 
   Player.prototype.showStatus = function () {
@@ -879,6 +961,7 @@
   Player.prototype.touch = function () {
     var self = this;
     this.prepare();
+    if (this.hasMusic()) startAudioContext();
     this.ready.then(function () {
       self.wake();
       if (!self.greeted) {
@@ -907,17 +990,48 @@
         this.afterSpeech("playing", function () { self.playMusic(); });
         return;
       }
-      this.music = new Audio(this.url("music/" + this.settings.music));
-      this.music.loop = true;
-      this.music.addEventListener("error", function () {
-        self.missing("the music " + self.settings.music + " cannot be played");
-      });
+      this.createMusic();
     }
-    this.music.volume = this.speaking ? MUSIC_DUCKED : MUSIC_VOLUME;
+    if (this.musicLowered === "pause" && this.speaking) return;  // it plays again after the speech
+    this.levelMusic();
+    if (sharedContext && sharedContext.state === "suspended" && this.musicGain) sharedContext.resume();
     if (this.music.paused) {
       var playing = this.music.play();
       if (playing && playing.catch) playing.catch(function () {});
     }
+  };
+
+  // The music is lowered under speech through a Web Audio gain where it may pass through one,
+  // else by its volume; where a script can set neither (iPhones from disk, old browsers), it
+  // pauses while the bot speaks.
+  Player.prototype.createMusic = function () {
+    var self = this;
+    var url = this.url("music/" + this.settings.music);
+    this.music = new Audio(url);
+    this.music.loop = true;
+    this.music.addEventListener("error", function () { self.soundFailed(url, "the music " + self.settings.music); });
+    this.musicGain = null;
+    this.musicLowered = volumeWorks ? "volume" : "pause";
+    if (!AudioContextType || !audibleThroughWebAudio(url)) return;
+    startAudioContext();
+    if (!sharedContext) return;
+    try {
+      var gain = sharedContext.createGain();
+      sharedContext.createMediaElementSource(this.music).connect(gain);
+      gain.connect(sharedContext.destination);
+      this.musicGain = gain;
+      this.musicLowered = "gain";
+    } catch (e) {
+      warn("the music is lowered by its volume: " + e.message);
+    }
+  };
+
+  Player.prototype.levelMusic = function () {
+    if (!this.music) return;
+    var level = this.speaking ? MUSIC_DUCKED : MUSIC_VOLUME;
+    if (this.musicLowered === "gain") this.musicGain.gain.value = level;
+    else if (this.musicLowered === "volume") this.music.volume = level;
+    else if (this.speaking) this.pauseMusic();
   };
 
   Player.prototype.pauseMusic = function () {
@@ -952,6 +1066,7 @@
     var question = text === undefined ? this.input.value : String(text);
     this.greeted = true;  // a question comes before the greeting
     this.prepare();
+    if (this.hasMusic()) startAudioContext();
     return this.ready.then(function () {
       self.wake();
       self.answer(question);
@@ -984,12 +1099,12 @@
     var self = this;
     var entry = this.entries[index];
     players.forEach(function (other) { if (other !== self) other.stopSpeaking(true); });
-    this.stopSpeaking(true);
+    this.stopSpeaking(true, true);
     this.showCaption(entry.phrase);
     this.root.setAttribute("data-entry", String(index));
     var speaking = { index: index, text: entry.phrase, visemes: [], started: false };
     this.speaking = speaking;
-    if (this.music) this.music.volume = MUSIC_DUCKED;
+    this.levelMusic();
     this.setAudio(index);
     // The mouth follows the log, so the speech starts once the log is there.
     this.visemesOf(index).then(function (visemes) {
@@ -1000,7 +1115,7 @@
         played.catch(function (error) {
           if (self.speaking !== speaking) return;
           if (error.name === "NotAllowedError") warn("the browser lets the bot speak only after the reader has touched the page");
-          else self.missing("phrase " + index + " cannot be played (" + error.message + ")");
+          else self.soundFailed(self.audioUrl, "the speech of phrase " + index, index);
           self.stopSpeaking(false);
         });
       }
@@ -1030,12 +1145,14 @@
     this.stopSpeaking(true);
   };
 
-  Player.prototype.stopSpeaking = function (stopped) {
+  // Stops the speech; `next` when another answer follows at once (the music stays lowered).
+  Player.prototype.stopSpeaking = function (stopped, next) {
     var speaking = this.speaking;
     if (!speaking) return;
     this.speaking = null;
     if (!this.audio.paused) this.audio.pause();
-    if (this.music) this.music.volume = MUSIC_VOLUME;
+    this.levelMusic();
+    if (this.musicLowered === "pause" && !next) this.playMusic();
     this.root.setAttribute("data-state", "idle");
     this.showViseme(0);
     if (speaking.started) this.emit("speechend", speaking, { stopped: !!stopped });

@@ -16,6 +16,9 @@ const BOT = "Büro & Co";
 const PLAIN = "Schlicht";  // a complete bot whose character has only preview.jpg
 const SLOW = "Langsam";    // the same, whose files are held back until the test lets them go
 const GAPS = "Lückenhaft"; // phrases without speech
+const DAMAGED = "Kaputt";    // speech files that no browser can play
+const SPEECHLESS = "Stumm";  // viseme logs without their speech
+const DISCORD = "Misston";   // music that no browser can play
 const GREETING = "Hallo! Ich bin der Bot vom Büro.";
 let root, flash, server, baseUrl, browser, embedCode;
 const requests = [];  // {path, status} of every request the server answered
@@ -65,6 +68,25 @@ before(async () => {
   writeFileSync(join(flash, "gaps.html"), sitePage([GAPS]));
   writeFileSync(join(flash, "two.html"), sitePage([BOT, PLAIN]));
   writeFileSync(join(flash, "broken.html"), sitePage(["Nobody here"]));
+  const damaged = "hint=h&prompt=p&button=b&char=Ohne Mund";
+  makeBot(DAMAGED, damaged, true);
+  for (const n of [0, 1, 2]) writeFileSync(join(flash, "bots", DAMAGED, `${n}.mp3`), "ID3 this is not a sound".repeat(50));
+  makeBot(SPEECHLESS, damaged, true);
+  for (const n of [0, 1, 2]) rmSync(join(flash, "bots", SPEECHLESS, `${n}.mp3`));
+  writeFileSync(join(flash, "music", "kaputt.mp3"), "not a sound either".repeat(50));
+  makeBot(DISCORD, damaged + "&music=kaputt.mp3", true);
+  for (const bot of [DAMAGED, SPEECHLESS, DISCORD]) writeFileSync(join(flash, `${bot}.html`), sitePage([bot]));
+  // Pages opened from disk, with the bot's texts in a data script, as the test page has them.
+  for (const bot of [GAPS, DAMAGED]) {
+    const data = {};
+    for (const file of ["vars.txt", "phrases.txt", "0.txt", "1.txt", "2.txt"]) {
+      const path = join(flash, "bots", bot, file);
+      if (existsSync(path)) data[`bots/${bot}/${file}`] = readFileSync(path, "utf8");
+    }
+    writeFileSync(join(flash, `${bot}-data.js`), `window.ParlomatData = ${JSON.stringify(data)};\n`);
+    writeFileSync(join(flash, `${bot}-disk.html`), sitePage([bot]).replace(
+      "<script src=\"tts.js\"", `<script src="${bot}-data.js"></script>\n<script src="tts.js"`));
+  }
 
   const types = { ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".txt": "text/plain; charset=utf-8",
                   ".mp3": "audio/mpeg", ".jpg": "image/jpeg", ".png": "image/png" };
@@ -143,11 +165,13 @@ function watchedList() {
   return list;
 }
 
+// `script` runs in the page before it.
 // Opens a page and waits until its players have read their bots' texts. `problems` collects
 // page errors, console errors and warnings, failed requests and answers of 400 and above.
-async function openPage(address, options = {}) {
+async function openPage(address, options = {}, script = null) {
   const context = await browser.newContext(options);
   const page = await context.newPage();
+  if (script) await page.addInitScript(script);
   const problems = watchedList();
   page.on("pageerror", (error) => problems.push(String(error)));
   page.on("console", (m) => { if (["warning", "error"].includes(m.type())) problems.push(m.text()); });
@@ -493,6 +517,65 @@ async function expectTabOrder(page, selectors) {
   }
 }
 
+// The music's level and how it is lowered, read once the first player speaks and its music plays.
+const musicWhileSpeaking = (page) => page.waitForFunction(() => {
+  const p = window.Parlomat.players[0];
+  return p.element.dataset.state === "speaking" && p.music && musicOf(p);
+}).then((handle) => handle.jsonValue());
+const musicNow = (page) => page.evaluate(() => musicOf(window.Parlomat.players[0]));
+const installMusicOf = () => {
+  window.musicOf = (p) => ({ lowered: p.musicLowered, playing: !p.music.paused,
+                             level: Math.round(100 * (p.musicGain ? p.musicGain.gain.value : p.music.volume)) / 100 });
+};
+
+test("the music is softer while the bot speaks: by a gain over HTTP, by its volume from disk", async () => {
+  for (const [mode, lowered] of [["over HTTP", "gain"], ["from disk", "volume"]]) {
+    const { page, problems } = await openPage(url("tts.html", mode), {}, installMusicOf);
+    await page.locator(".parlomat-player input").click();  // the greeting, and the music
+    await musicPlays(page);
+    assert.deepEqual(await musicWhileSpeaking(page), { lowered, playing: true, level: 0.06 }, mode);
+    await page.keyboard.press("Escape");
+    assert.deepEqual(await musicNow(page), { lowered, playing: true, level: 0.25 }, mode);
+    if (lowered === "gain") {
+      // What passes the gain is heard: the music is no silence.
+      await page.evaluate(() => {
+        const gain = window.Parlomat.players[0].musicGain;
+        window.analyser = gain.context.createAnalyser();
+        gain.connect(window.analyser);
+      });
+      await page.waitForFunction(() => {
+        const samples = new Float32Array(window.analyser.fftSize);
+        window.analyser.getFloatTimeDomainData(samples);
+        return samples.some((v) => Math.abs(v) > 0.001);
+      });
+    }
+    assert.deepEqual(problems, []);
+    await page.close();
+  }
+});
+
+test("where no volume can be set and no gain is there (iPhones), the music pauses while the bot speaks", async () => {
+  const { page, problems } = await openPage(url("site.html"), {}, () => {
+    Object.defineProperty(HTMLMediaElement.prototype, "volume", { configurable: true, get: () => 1, set: () => {} });
+    delete window.AudioContext;
+    delete window.webkitAudioContext;
+    window.musicOf = (p) => ({ lowered: p.musicLowered, playing: !p.music.paused });
+  });
+  await page.locator(".parlomat-player input").click();
+  assert.deepEqual(await musicWhileSpeaking(page), { lowered: "pause", playing: false });
+  await page.keyboard.press("Escape");
+  await musicPlays(page);
+  await page.locator(".parlomat-player input").fill("Preis");
+  await page.locator(".parlomat-player input").press("Enter");
+  await started(page, 2);
+  assert.deepEqual(await musicWhileSpeaking(page), { lowered: "pause", playing: false });
+  // The answer ends by itself: the music goes on.
+  await page.waitForFunction(() => window.events.some((e) => e.type === "parlomat:speechend" && e.index === 1));
+  await musicPlays(page);
+  assert.deepEqual(problems, []);
+  await page.close();
+});
+
 test("two bots on one page: one speaks at a time, one music plays, players added later are found", async () => {
   const { page, problems } = await openPage(url("two.html"));
   assert.equal(await page.evaluate(() => window.Parlomat.players.length), 2);  // one script for both
@@ -552,16 +635,25 @@ test("the player says when it is loading, when the bot cannot be found and when 
   assert.equal(await visible(slow), "");
   await context.close();
 
+  // A file that is there but cannot be played is not missing: over HTTP the server says which,
+  // from disk the speech of a phrase whose viseme log is there was made with it.
+  const missing = "Some of this bot’s files are missing.";
+  const unplayable = "Some of this bot’s sounds cannot be played in this browser.";
   const cases = [
-    ["broken.html", "Nobody here", "This bot cannot be found.", ["vars.txt", "phrases.txt"]],
-    ["gaps.html", GAPS, "Some of this bot’s files are missing.", ["0.mp3", "0.txt"]],
+    ["broken.html", "over HTTP", "This bot cannot be found.", ["vars.txt", "phrases.txt"]],
+    ["gaps.html", "over HTTP", missing, ["0.mp3) is missing", "0.txt"]],
+    [`${GAPS}-disk.html`, "from disk", missing, ["0.mp3) is missing", "0.txt"]],
+    [`${SPEECHLESS}.html`, "over HTTP", missing, ["0.mp3) is missing"]],
+    [`${DAMAGED}.html`, "over HTTP", unplayable, ["0.mp3) cannot be played in this browser"]],
+    [`${DAMAGED}-disk.html`, "from disk", unplayable, ["0.mp3) cannot be played in this browser"]],
+    [`${DISCORD}.html`, "over HTTP", unplayable, ["kaputt.mp3) cannot be played in this browser"]],
   ];
-  for (const [page_, bot, sentence, named] of cases) {
-    const { page, problems } = await openPage(url(page_));
+  for (const [page_, mode, sentence, named] of cases) {
+    const { page, problems } = await openPage(url(page_, mode));
     await page.locator(".parlomat-player input").fill("Hallo");
     await page.locator(".pm-ask").click();
     await page.waitForFunction(() => document.querySelector(".pm-status").textContent);
-    assert.equal(await visible(page), sentence, bot);
+    assert.equal(await visible(page), sentence, `${page_} ${mode}`);
     // The console names each file, in its own time.
     for (const file of named) await problems.until((p) => p.includes(file) && !/^\d{3}: /.test(p));
     await page.close();
