@@ -18,12 +18,225 @@
  * that Parlomat writes beside the test page (tts-data.js, window.ParlomatData).
  *
  * For the page: window.Parlomat.players lists the players; each has ask(text), stop() and its
- * element, on which "parlomat:speechstart" and "parlomat:speechend" are dispatched.
+ * element, on which "parlomat:speechstart" and "parlomat:speechend" are dispatched;
+ * window.Parlomat.match(text) tells which entry a question gets, without answering it.
+ * Under Node.js the script exports its matcher (for the tests) and does nothing else.
  *
  * Plain JavaScript, no request to any other site. Details of problems go to the console.
  */
 (function () {
   "use strict";
+
+  // ------------------------------------------------------------------ matching questions
+
+  // How close a question word is to a keyword word, from the closest: the same word; the same
+  // without accents, umlauts written out or left off; another form of it; one typo away.
+  var EXACT = 4;
+  var ACCENTS = 3;
+  var FORM = 2;
+  var TYPO = 1;
+  var KINDS = ["none", "typo", "form", "accents", "exact"];
+  var WORD = /[\p{L}\p{M}\p{N}]+(?:[-\u2010\u2011][\p{L}\p{M}\p{N}]+)*/gu;
+  var UMLAUT = { "\u00e4": "ae", "\u00f6": "oe", "\u00fc": "ue" };
+
+  function words(text) {
+    return String(text).toLowerCase().match(/[\p{L}\p{N}]+/gu) || [];
+  }
+
+  // The words of a text, each as the lower-case spellings it may be matched by: a word written
+  // with hyphens is one word, spelt joined and as each of its parts ("e-mail": email, e, mail).
+  function spelledWords(text) {
+    var found = String(text).normalize("NFC").toLowerCase().match(WORD) || [];
+    return found.map(function (word) {
+      var parts = word.split(/[-\u2010\u2011]/);
+      return parts.length > 1 ? unique([parts.join("")].concat(parts)) : parts;
+    });
+  }
+
+  function unique(list) {
+    return list.filter(function (item, i) { return list.indexOf(item) === i; });
+  }
+
+  // A spelling without accents: umlauts left off and written out (für: fur, fuer), ß as ss.
+  function foldings(spelling) {
+    var plain = spelling.replace(/\u00df/g, "ss").replace(/\u00e6/g, "ae").replace(/\u0153/g, "oe");
+    var strip = function (s) { return s.normalize("NFD").replace(/\p{M}/gu, ""); };
+    var written = plain.replace(/[\u00e4\u00f6\u00fc]/g, function (c) { return UMLAUT[c]; });
+    return unique([strip(plain), strip(written)]);
+  }
+
+  var DIGIT = /\p{N}/u;
+
+  function dropped(s, i) {
+    return s.slice(0, i) + s.slice(i + 1);
+  }
+
+  // Whether a and b, of one length, differ in one letter or in two neighbours swapped.
+  function oneChangeApart(a, b) {
+    var first = -1;
+    var differ = 0;
+    for (var i = 0; i < a.length; i++) {
+      if (a[i] === b[i]) continue;
+      if (++differ > 2) return false;
+      if (first < 0) first = i;
+    }
+    if (differ === 1) return true;
+    return differ === 2 && a[first] === b[first + 1] && a[first + 1] === b[first];
+  }
+
+  function addTo(index, key, n) {
+    var list = index.get(key);
+    if (!list) index.set(key, [n]);
+    else if (list[list.length - 1] !== n) list.push(n);
+  }
+
+  // The keyword words of a bot's entries, looked up by their spellings and folded spellings, by
+  // the beginnings a word form may have (four letters and more, one to three letters short),
+  // and by the spellings with one letter dropped (of words of five letters and more).
+  function Matcher(entries) {
+    var self = this;
+    this.entryOf = [];
+    this.identity = [];  // one spelling per keyword word, to tell different words apart
+    this.spelt = [];     // the folded spellings of each keyword word
+    this.exact = new Map();
+    this.folded = new Map();
+    this.beginnings = new Map();
+    this.shortened = new Map();
+    entries.forEach(function (entry, index) {
+      spelledWords(entry.keyword).forEach(function (spellings) {
+        var n = self.entryOf.length;
+        var folded = [];
+        self.entryOf.push(index);
+        self.identity.push(foldings(spellings[0]).pop());
+        spellings.forEach(function (spelling) {
+          addTo(self.exact, spelling, n);
+          if (DIGIT.test(spelling)) return;
+          foldings(spelling).forEach(function (f) {
+            folded.push(f);
+            addTo(self.folded, f, n);
+            for (var k = Math.max(4, f.length - 3); k < f.length; k++) addTo(self.beginnings, f.slice(0, k), n);
+            if (f.length >= 5) for (var i = 0; i < f.length; i++) addTo(self.shortened, dropped(f, i), n);
+          });
+        });
+        self.spelt.push(folded);
+      });
+    });
+  }
+
+  // The keyword words that the question word `q` (one spelling) comes close to: number -> how.
+  Matcher.prototype.closeTo = function (q) {
+    var self = this;
+    var found = new Map();
+    var note = function (list, kind, check) {
+      if (!list) return;
+      for (var i = 0; i < list.length; i++) {
+        var n = list[i];
+        if ((found.get(n) || 0) >= kind || (check && !check(n))) continue;
+        found.set(n, kind);
+      }
+    };
+    note(this.exact.get(q), EXACT);
+    if (DIGIT.test(q)) return found;
+    foldings(q).forEach(function (f) {
+      var length = f.length;
+      note(self.folded.get(f), ACCENTS);
+      if (length < 4) return;
+      // A keyword word that begins with the question word, or the other way round.
+      note(self.beginnings.get(f), FORM);
+      for (var k = Math.max(4, length - 3); k < length; k++) note(self.folded.get(f.slice(0, k)), FORM);
+      // A keyword word of five letters or more typed with one letter dropped, added or changed,
+      // or with two neighbours swapped.
+      note(self.shortened.get(f), TYPO);
+      if (length < 5) return;
+      var sameLength = function (n) {
+        return self.spelt[n].some(function (s) { return s.length === length && oneChangeApart(s, f); });
+      };
+      for (var i = 0; i < length; i++) {
+        var shorter = dropped(f, i);
+        if (length > 5) note(self.folded.get(shorter), TYPO);
+        note(self.shortened.get(shorter), TYPO, sameLength);
+      }
+    });
+    return found;
+  };
+
+  // The entry for a question: {index, why}, why being how close its closest keyword word came
+  // ("exact", "accents", "form" or "typo"); {index: -1, why: "none"} when no keyword matches.
+  // Each question word counts for the keyword words it is closest to; when that is not the same
+  // word exactly, it counts only if no other entry has a different word as close to it. The
+  // entry with the most words matched exactly wins, then the most without accents, and so on;
+  // the first of equals.
+  Matcher.prototype.match = function (question) {
+    var self = this;
+    var matched = new Map();
+    spelledWords(question).forEach(function (spellings) {
+      spellings.forEach(function (q) {
+        var found = self.closeTo(q);
+        var closest = 0;
+        found.forEach(function (kind) { if (kind > closest) closest = kind; });
+        if (!closest) return;
+        var chosen = [];
+        found.forEach(function (kind, n) { if (kind === closest) chosen.push(n); });
+        if (closest < EXACT && self.ambiguous(chosen)) return;
+        chosen.forEach(function (n) { if ((matched.get(n) || 0) < closest) matched.set(n, closest); });
+      });
+    });
+    var scores = new Map();
+    matched.forEach(function (kind, n) {
+      var entry = self.entryOf[n];
+      if (!scores.has(entry)) scores.set(entry, [0, 0, 0, 0, 0]);
+      scores.get(entry)[kind]++;
+    });
+    var best = -1;
+    var bestScore = null;
+    scores.forEach(function (score, entry) {
+      var order = bestScore ? compareScores(score, bestScore) : 1;
+      if (order > 0 || (order === 0 && entry < best)) {
+        best = entry;
+        bestScore = score;
+      }
+    });
+    if (best < 0) return { index: -1, why: "none" };
+    var why = EXACT;
+    while (!bestScore[why]) why--;
+    return { index: best, why: KINDS[why] };
+  };
+
+  // Keyword words of more than one entry, and not all the same word.
+  Matcher.prototype.ambiguous = function (numbers) {
+    var self = this;
+    var entry = this.entryOf[numbers[0]];
+    var word = this.identity[numbers[0]];
+    var otherEntry = false;
+    var otherWord = false;
+    numbers.forEach(function (n) {
+      otherEntry = otherEntry || self.entryOf[n] !== entry;
+      otherWord = otherWord || self.identity[n] !== word;
+    });
+    return otherEntry && otherWord;
+  };
+
+  function compareScores(a, b) {
+    for (var kind = EXACT; kind >= TYPO; kind--) if (a[kind] !== b[kind]) return a[kind] - b[kind];
+    return 0;
+  }
+
+  function matcher(entries) {
+    return new Matcher(entries);
+  }
+
+  // The number of the entry for a question; -1 when no keyword matches.
+  function bestEntry(entries, question) {
+    return matcher(entries).match(question).index;
+  }
+
+  // Under Node.js (the tests and the benchmark) the script offers its matcher and nothing else.
+  if (typeof window === "undefined") {
+    if (typeof module === "object" && module.exports) {
+      module.exports = { matcher: matcher, bestEntry: bestEntry, parsePhrases: parsePhrases };
+    }
+    return;
+  }
 
   // The embed code of every bot on a page loads this script: the first one does the work.
   if (window.Parlomat && window.Parlomat.players) return;
@@ -38,7 +251,8 @@
   var SAY = {
     loading: "Loading the bot\u2026",
     notFound: "This bot cannot be found.",
-    missing: "Some of this bot\u2019s files are missing."
+    missing: "Some of this bot\u2019s files are missing.",
+    unplayable: "Some of this bot\u2019s sounds cannot be played in this browser."
   };
   // Mouth shape (0 at rest, 1 to 12) of each viseme id 0 to 21.
   var SHAPE_OF_VISEME = [0, 11, 11, 11, 10, 11, 9, 2, 12, 9, 12, 11, 9, 3, 6, 7, 8, 5, 4, 7, 9, 1];
@@ -47,6 +261,18 @@
   var START_DELAY_MS = 0;
   var MUSIC_VOLUME = 0.25;
   var MUSIC_DUCKED = 0.06;
+  var AudioContextType = window.AudioContext || window.webkitAudioContext;
+  var sharedContext = null;  // one for all players: browsers allow only a few
+  // Whether a script may set a sound's volume (on iPhones it stays 1).
+  var volumeWorks = (function () {
+    try {
+      var probe = new Audio();
+      probe.volume = 0.5;
+      return probe.volume === 0.5;
+    } catch (e) {
+      return false;
+    }
+  })();
 
   function warn(message) {
     if (window.console && console.warn) console.warn("Parlomat: " + message);
@@ -67,6 +293,46 @@
       }
     }
     return null;
+  }
+
+  // Whether a sound at `url` may pass through Web Audio and still be heard: it comes from the
+  // page's own site. A file's sound on a page opened from disk comes out silent in Chromium.
+  function audibleThroughWebAudio(url) {
+    if (location.protocol === "file:") return false;
+    try {
+      return new URL(url, location.href).origin === location.origin;
+    } catch (e) {
+      return false;
+    }
+  }
+
+  // Whether the sound file at `url`, which did not play, is there: fulfilled with true when the
+  // server has it, false when it has not or cannot be reached, null when the page cannot ask
+  // (opened from disk).
+  function fileIsThere(url) {
+    if (location.protocol === "file:" || !window.fetch) return Promise.resolve(null);
+    return fetch(url, { method: "HEAD", cache: "no-store" }).then(function (response) {
+      // A server that answers no HEAD is asked for the first byte.
+      if (response.status === 405 || response.status === 501) {
+        return fetch(url, { headers: { Range: "bytes=0-0" }, cache: "no-store" });
+      }
+      return response;
+    }).then(function (response) {
+      return response.ok;
+    }, function () {
+      return false;
+    });
+  }
+
+  // Web Audio runs once the reader's action has started it (on iPhones, only during the action).
+  function startAudioContext() {
+    if (!AudioContextType || location.protocol === "file:") return;
+    try {
+      if (!sharedContext) sharedContext = new AudioContextType();
+      if (sharedContext.state === "suspended") sharedContext.resume();
+    } catch (e) {
+      warn("Web Audio cannot start: " + e.message);
+    }
   }
 
   function pathOf(parts) {
@@ -137,30 +403,6 @@
       start += duration;
     }
     return visemes;
-  }
-
-  function words(text) {
-    return String(text).toLowerCase().match(/[\p{L}\p{N}]+/gu) || [];
-  }
-
-  // The entry whose keyword shares the most words with the question (each word of a keyword is
-  // an alternative); the first of equals. -1 when no keyword matches.
-  function bestEntry(entries, question) {
-    var asked = words(question);
-    var best = -1;
-    var bestScore = 0;
-    entries.forEach(function (entry, index) {
-      var keys = words(entry.keyword);
-      var score = 0;
-      keys.forEach(function (key) {
-        if (asked.indexOf(key) >= 0) score += 1;
-      });
-      if (score > bestScore) {
-        best = index;
-        bestScore = score;
-      }
-    });
-    return best;
   }
 
   // The list of mouth pictures of every character (chars/mouths.js), loaded once for the page:
@@ -389,6 +631,7 @@
     this.bot = bot;
     this.folder = "bots/" + bot + "/";
     this.entries = [];
+    this.matcher = matcher([]);
     this.settings = {};
     this.misses = 0;
     this.greeted = false;
@@ -399,6 +642,9 @@
     this.mouths = null;
     this.logs = {};
     this.music = null;
+    this.musicGain = null;
+    this.musicLowered = "";  // "gain", "volume" or "pause"
+    this.failedSounds = {};
     this.audioUrl = "";
     this.shownShape = -1;
     this.pictured = false;  // the character has mouth pictures
@@ -490,16 +736,18 @@
     this.stopButton.addEventListener("click", function () { self.stop(); });
     this.muteButton.addEventListener("click", function () { setMuted("sound", !muted.sound); });
     this.musicButton.addEventListener("click", function () { setMuted("music", !muted.music); });
+    // The player speaks once its audio really plays, not when the answer is chosen.
     this.audio.addEventListener("playing", function () {
       var speaking = self.speaking;
       if (!speaking || speaking.started) return;
       speaking.started = true;
+      self.root.setAttribute("data-state", "speaking");
       self.emit("speechstart", speaking);
     });
     this.audio.addEventListener("ended", function () { self.stopSpeaking(false); });
     this.audio.addEventListener("error", function () {
       if (!self.speaking) return;
-      self.missing("the speech " + self.audioUrl + " cannot be played");
+      self.soundFailed(self.audioUrl, "the speech of phrase " + self.speaking.index, self.speaking.index);
       self.stopSpeaking(false);
     });
   };
@@ -529,6 +777,7 @@
       if (failed) self.problem = SAY.missing;
       self.apply(loaded[0] || {});
       self.entries = loaded[1] || [];
+      self.matcher = matcher(self.entries);
       if (loaded[1] && !self.entries.length) warn("the bot \"" + self.bot + "\" has no phrases");
       self.root.setAttribute("data-state", "idle");
       self.showStatus();
@@ -562,8 +811,34 @@
   // A file is missing: the player says so, the console says which.
   Player.prototype.missing = function (details) {
     warn(details);
-    if (!this.problem) this.problem = SAY.missing;
+    if (!this.problem || this.problem === SAY.unplayable) this.problem = SAY.missing;
     this.showStatus();
+  };
+
+  // A sound did not play: either its file is missing or this browser cannot play it. Over HTTP
+  // the server tells which; on a page opened from disk the speech of a phrase whose viseme log
+  // is there was made with it, and a decoding error needs a file too.
+  Player.prototype.soundFailed = function (url, what, phrase) {
+    var self = this;
+    if (this.failedSounds[url]) return;
+    this.failedSounds[url] = true;
+    var element = phrase === undefined ? this.music : this.audio;
+    var code = element && element.error ? element.error.code : 0;
+    var detail = element && element.error && element.error.message ? " (" + element.error.message + ")" : "";
+    fileIsThere(url).then(function (there) {
+      if (there === null) {
+        var data = window.ParlomatData;
+        there = code === 3 || (phrase !== undefined && !!data &&
+                               Object.prototype.hasOwnProperty.call(data, self.folder + phrase + ".txt"));
+      }
+      if (!there) {
+        self.missing(what + " (" + url + ") is missing" + detail);
+        return;
+      }
+      warn(what + " (" + url + ") cannot be played in this browser" + detail);
+      if (!self.problem) self.problem = SAY.unplayable;
+      self.showStatus();
+    });
   };
 
   Player.prototype.showStatus = function () {
@@ -686,6 +961,7 @@
   Player.prototype.touch = function () {
     var self = this;
     this.prepare();
+    if (this.hasMusic()) startAudioContext();
     this.ready.then(function () {
       self.wake();
       if (!self.greeted) {
@@ -714,17 +990,48 @@
         this.afterSpeech("playing", function () { self.playMusic(); });
         return;
       }
-      this.music = new Audio(this.url("music/" + this.settings.music));
-      this.music.loop = true;
-      this.music.addEventListener("error", function () {
-        self.missing("the music " + self.settings.music + " cannot be played");
-      });
+      this.createMusic();
     }
-    this.music.volume = this.speaking ? MUSIC_DUCKED : MUSIC_VOLUME;
+    if (this.musicLowered === "pause" && this.speaking) return;  // it plays again after the speech
+    this.levelMusic();
+    if (sharedContext && sharedContext.state === "suspended" && this.musicGain) sharedContext.resume();
     if (this.music.paused) {
       var playing = this.music.play();
       if (playing && playing.catch) playing.catch(function () {});
     }
+  };
+
+  // The music is lowered under speech through a Web Audio gain where it may pass through one,
+  // else by its volume; where a script can set neither (iPhones from disk, old browsers), it
+  // pauses while the bot speaks.
+  Player.prototype.createMusic = function () {
+    var self = this;
+    var url = this.url("music/" + this.settings.music);
+    this.music = new Audio(url);
+    this.music.loop = true;
+    this.music.addEventListener("error", function () { self.soundFailed(url, "the music " + self.settings.music); });
+    this.musicGain = null;
+    this.musicLowered = volumeWorks ? "volume" : "pause";
+    if (!AudioContextType || !audibleThroughWebAudio(url)) return;
+    startAudioContext();
+    if (!sharedContext) return;
+    try {
+      var gain = sharedContext.createGain();
+      sharedContext.createMediaElementSource(this.music).connect(gain);
+      gain.connect(sharedContext.destination);
+      this.musicGain = gain;
+      this.musicLowered = "gain";
+    } catch (e) {
+      warn("the music is lowered by its volume: " + e.message);
+    }
+  };
+
+  Player.prototype.levelMusic = function () {
+    if (!this.music) return;
+    var level = this.speaking ? MUSIC_DUCKED : MUSIC_VOLUME;
+    if (this.musicLowered === "gain") this.musicGain.gain.value = level;
+    else if (this.musicLowered === "volume") this.music.volume = level;
+    else if (this.speaking) this.pauseMusic();
   };
 
   Player.prototype.pauseMusic = function () {
@@ -759,6 +1066,7 @@
     var question = text === undefined ? this.input.value : String(text);
     this.greeted = true;  // a question comes before the greeting
     this.prepare();
+    if (this.hasMusic()) startAudioContext();
     return this.ready.then(function () {
       self.wake();
       self.answer(question);
@@ -771,7 +1079,7 @@
       this.showCaption(this.problem ? "" : this.hint.textContent);
       return;
     }
-    var index = bestEntry(this.entries, question);
+    var index = this.matcher.match(question).index;
     if (index < 0) {
       // No keyword matches: the entries without keyword answer in turn (the first is the
       // greeting, so it answers only when it is the only one); without any, the hint again.
@@ -791,13 +1099,12 @@
     var self = this;
     var entry = this.entries[index];
     players.forEach(function (other) { if (other !== self) other.stopSpeaking(true); });
-    this.stopSpeaking(true);
+    this.stopSpeaking(true, true);
     this.showCaption(entry.phrase);
     this.root.setAttribute("data-entry", String(index));
-    this.root.setAttribute("data-state", "speaking");
     var speaking = { index: index, text: entry.phrase, visemes: [], started: false };
     this.speaking = speaking;
-    if (this.music) this.music.volume = MUSIC_DUCKED;
+    this.levelMusic();
     this.setAudio(index);
     // The mouth follows the log, so the speech starts once the log is there.
     this.visemesOf(index).then(function (visemes) {
@@ -808,7 +1115,7 @@
         played.catch(function (error) {
           if (self.speaking !== speaking) return;
           if (error.name === "NotAllowedError") warn("the browser lets the bot speak only after the reader has touched the page");
-          else self.missing("phrase " + index + " cannot be played (" + error.message + ")");
+          else self.soundFailed(self.audioUrl, "the speech of phrase " + index, index);
           self.stopSpeaking(false);
         });
       }
@@ -828,17 +1135,24 @@
     return 0;
   };
 
+  // The entry a question would get, without answering it: {index, why} (see Matcher.match).
+  Player.prototype.match = function (text) {
+    return this.matcher.match(String(text));
+  };
+
   // Stops the speech; the answer's text stays.
   Player.prototype.stop = function () {
     this.stopSpeaking(true);
   };
 
-  Player.prototype.stopSpeaking = function (stopped) {
+  // Stops the speech; `next` when another answer follows at once (the music stays lowered).
+  Player.prototype.stopSpeaking = function (stopped, next) {
     var speaking = this.speaking;
     if (!speaking) return;
     this.speaking = null;
     if (!this.audio.paused) this.audio.pause();
-    if (this.music) this.music.volume = MUSIC_VOLUME;
+    this.levelMusic();
+    if (this.musicLowered === "pause" && !next) this.playMusic();
     this.root.setAttribute("data-state", "idle");
     this.showViseme(0);
     if (speaking.started) this.emit("speechend", speaking, { stopped: !!stopped });
@@ -950,7 +1264,14 @@
     parseSettings: parseSettings,
     parsePhrases: parsePhrases,
     parseVisemes: parseVisemes,
-    bestEntry: bestEntry
+    bestEntry: bestEntry,
+    // The entry a question would get from the player of `bot` (by default the first player).
+    match: function (text, bot) {
+      for (var i = 0; i < players.length; i++) {
+        if (bot === undefined || players[i].bot === bot) return players[i].match(text);
+      }
+      return { index: -1, why: "none" };
+    }
   };
 
   if (document.readyState === "loading") {
