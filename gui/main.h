@@ -248,7 +248,8 @@ private:
     // The text the engine is given for `phrase`: the bot's pronunciations applied.
     std::string spokenPhrase(const std::string& phrase) const;
     // Reads the selected bot's pronunciations; an error leaves the list empty and is raised.
-    void LoadPronunciations();
+    // Lines that were left out are told when `tellLeftOut`.
+    void LoadPronunciations(bool tellLeftOut = true);
     // The voice, rate and volume of the page are the bot's from now on.
     void rememberBotVoice();
 

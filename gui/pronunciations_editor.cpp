@@ -113,9 +113,8 @@ void PronunciationsEditor::done(int result) {
             const std::string problem = pronunciationProblem(written, spoken);
             if (!problem.empty()) {
                 GridPronunciations->setCurrentCell(row, written.empty() ? 0 : 1);
-                throw AppError(errkind::kEdit,
-                               format("Pronunciation %d cannot be kept: %s", number,
-                                      problem.c_str()));
+                throw AppError(errkind::kEdit, format("Pronunciation %d cannot be kept. %s", number,
+                                                      problem.c_str()));
             }
         }
         store_(list());

@@ -18,26 +18,29 @@ std::string TfrmTextToSpeech::spokenPhrase(const std::string& phrase) const {
     return spokenText(phrase, BotSpeech1->pronunciations);
 }
 
-void TfrmTextToSpeech::LoadPronunciations() {
+void TfrmTextToSpeech::LoadPronunciations(bool tellLeftOut) {
     BotSpeech1->pronunciations.clear();
     if (ComboBoxBots->currentIndex() < 0) return;
     std::vector<std::string> problems;
     BotSpeech1->pronunciations = readPronunciations(botFolder(botName()), &problems);
-    if (!problems.empty()) {
-        std::string text = format("Some lines of the pronunciations of the bot \"%s\" were left "
-                                  "out; they are kept in a backup when the list is next stored:",
-                                  botName().c_str());
+    if (tellLeftOut && !problems.empty()) {
+        std::string text = format(
+            "Some lines of the pronunciations of the bot \"%s\" were left "
+            "out; they are kept in a backup when the list is next stored:",
+            botName().c_str());
         for (const std::string& p : problems) text += "\n" + p;
         queueMessage(Dialogs::Kind::Warning, text);
     }
 }
 
 void TfrmTextToSpeech::ButtonPronunciationsClick(QObject*) {
-    if (ComboBoxBots->currentIndex() < 0) throw AppError(errkind::kEdit, "Please choose a bot first");
+    if (ComboBoxBots->currentIndex() < 0)
+        throw AppError(errkind::kEdit, "Please choose a bot first");
     const std::string bot = botName();
     // The list is read again: what the file holds is what is edited, and a file that cannot be
-    // read is told before anything could be written over it.
-    LoadPronunciations();
+    // read is told before anything could be written over it. Lines left out were told when the
+    // bot was chosen.
+    LoadPronunciations(false);
     PronunciationsEditor editor(
         this, bot, BotSpeech1->pronunciations,
         [this](const std::string& spoken) {

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -24,6 +25,7 @@
 #include "gui/errorreport.h"
 #include "gui/generation.h"
 #include "gui/main.h"
+#include "gui/pronunciations_editor.h"
 #include "gui/value_list_editor.h"
 #include "tests/support/scripted_engine.h"
 #include "tests/support/support.h"
@@ -272,4 +274,69 @@ TEST_F(ErrorBoxes, ABotThatCannotBeUsedSafelyIsToldInARealBox) {
                   "\". The file is a symbolic link, which is not followed.");
     EXPECT_TRUE(frm->ValueListEditor1->isPlaceholderRow(1));  // nothing of it is shown
     EXPECT_EQ(readFile(workspace.path() + "secret.txt"), "password=swordfish\r\n");
+}
+
+TEST_F(ErrorBoxes, ThePronunciationsEditorTellsEachErrorInARealBoxAndLosesNothing) {
+    workspace.addBot("bot");
+    writeFile(phrases(), "k=FAQ\r\n");
+    const std::string list = workspace.bot("bot") + "pronunciations.txt";
+    const auto editor = [] {
+        return dynamic_cast<PronunciationsEditor*>(QApplication::activeModalWidget());
+    };
+
+    // A file that is not text: told when the bot is chosen and when the editor would open, which
+    // it does not; the file stays.
+    const std::string damaged("FAQ=F A Q\r\n\xFF=x\r\n", 13);
+    writeFile(list, damaged);
+    start(2);
+    const std::string unreadable =
+        title() + "Cannot open file \"" + list + "\". The file is not UTF-8 text (line 2)";
+    EXPECT_EQ(boxes.waitFor(1).back(), unreadable);
+    frm->ButtonPronunciations->click();
+    EXPECT_EQ(boxes.waitFor(2).back(), unreadable);
+    EXPECT_EQ(readFile(list), damaged);
+    frm.reset();
+    discardQueuedReports();
+
+    // A line left out is told; what the file held is kept in a backup when the list is stored.
+    const std::string leftOut = "FAQ=F A Q\r\nno equals sign here\r\n";
+    writeFile(list, leftOut);
+    start(2);
+    EXPECT_EQ(boxes.waitFor(3).back().rfind("Warning: Some lines of the pronunciations of the bot "
+                                            "\"bot\" were left out",
+                                            0),
+              0u);
+
+    // In the editor: an entry without its spoken form, then a folder where the list is stored;
+    // each is told over the editor, which stays open with what was typed.
+    const OnceWhen empty([&] { return editor() != nullptr; },
+                         [&] {
+                             editor()->GridPronunciations->item(0, 1)->setText("");
+                             editor()->ButtonClosePronunciations->click();
+                         });
+    const OnceWhen folder([&] { return empty.done() && boxes.closed().size() == 4 && editor(); },
+                          [&] {
+                              editor()->GridPronunciations->item(0, 1)->setText("F A Q");
+                              fs::rename(list, list + ".moved");
+                              fs::create_directory(list);
+                              editor()->ButtonClosePronunciations->click();
+                          });
+    const OnceWhen stored([&] { return folder.done() && boxes.closed().size() == 5 && editor(); },
+                          [&] {
+                              fs::remove(list);
+                              fs::rename(list + ".moved", list);
+                              editor()->ButtonClosePronunciations->click();
+                          });
+    frm->ButtonPronunciations->click();
+    ASSERT_TRUE(stored.done());
+    const std::vector<std::string> shown = boxes.waitFor(6);
+    EXPECT_EQ(shown[3],
+              title() + "Pronunciation 1 cannot be kept. The spoken form of \"FAQ\" is empty.");
+    EXPECT_EQ(shown[4], title() + "Cannot create file \"" + list + "\". Is a directory.");
+    EXPECT_EQ(shown[5],
+              "Warning: The pronunciations of the bot \"bot\" held lines that were left "
+              "out. Its original content was kept in \"" +
+                  list + ".bak\".");
+    EXPECT_EQ(readFile(list), "FAQ=F A Q\r\n");
+    EXPECT_EQ(readFile(list + ".bak"), leftOut);
 }

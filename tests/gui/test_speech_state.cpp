@@ -17,11 +17,13 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
 #include "gui/generation.h"
 #include "gui/main.h"
+#include "gui/pronunciations_editor.h"
 #include "gui/value_list_editor.h"
 #include "tests/support/scripted_engine.h"
 #include "tests/support/support.h"
@@ -75,6 +77,25 @@ struct SpeechState : ::testing::Test {
         settle();
     }
 };
+
+// Opens the bot's pronunciations, lets `edit` change the editor's grid, and closes it with
+// "Close", as a user does.
+void editPronunciations(TfrmTextToSpeech& frm,
+                        const std::function<void(PronunciationsEditor&)>& edit) {
+    const OnceWhen open(
+        [] { return dynamic_cast<PronunciationsEditor*>(QApplication::activeModalWidget()); },
+        [&] {
+            auto* editor = dynamic_cast<PronunciationsEditor*>(QApplication::activeModalWidget());
+            edit(*editor);
+            editor->ButtonClosePronunciations->click();
+        });
+    frm.ButtonPronunciations->click();
+    ASSERT_TRUE(open.done());
+}
+
+void setCell(PronunciationsEditor& editor, int row, int column, const char* text) {
+    editor.GridPronunciations->item(row, column)->setText(QString::fromUtf8(text));
+}
 
 using Marks = std::vector<RowMark>;
 constexpr RowMark kNone = RowMark::kNone, kMissing = RowMark::kMissing, kStale = RowMark::kStale;
@@ -262,4 +283,74 @@ TEST_F(SpeechState, WithoutSpeakingAloudTheLogsComeFromTheFilePassAndTheChoiceIs
     frm.reset();
     start();
     EXPECT_FALSE(frm->CheckBoxSpeakAloud->isChecked());
+}
+
+TEST_F(SpeechState, PronunciationsAreSpokenInEveryPassAndMarkExactlyTheRowsWhoseSpeechTheyChange) {
+    workspace.addBot("bot");
+    const std::string phrases =
+        "firma=Die Parlomat GmbH hilft.\r\nhallo=Hallo!\r\nwir=Wir sind die GmbH.\r\n";
+    writeFile(workspace.bot("bot") + "phrases.txt", phrases);
+    writeFile(workspace.bot("bot") + "pronunciations.txt",
+              "GmbH=Gesellschaft mit beschränkter Haftung\r\nParlomat=Parlo maht\r\n");
+    start();
+    generate(frm->ButtonGenerateSpeech);
+    EXPECT_EQ(marks(), (Marks{kNone, kNone, kNone}));
+    const std::u16string spoken0 = u"Die Parlo maht Gesellschaft mit beschränkter Haftung hilft.";
+    std::vector<std::u16string> texts;
+    for (const auto& r : engine.engine->requests) texts.push_back(r.text);
+    // Each phrase twice, the file pass and the audible one, as it is spoken.
+    EXPECT_EQ(texts, (std::vector<std::u16string>{spoken0, spoken0, u"Hallo!", u"Hallo!",
+                                                  u"Wir sind die Gesellschaft mit beschränkter "
+                                                  u"Haftung.",
+                                                  u"Wir sind die Gesellschaft mit beschränkter "
+                                                  u"Haftung."}));
+    EXPECT_EQ(readFile(workspace.bot("bot") + "phrases.txt"), phrases);
+    frm->ValueListEditor1->setRow(1);
+    QTest::mouseClick(frm->ButtonPlay, Qt::LeftButton);
+    EXPECT_EQ(engine.engine->requests.back().text, spoken0);
+
+    // Each change of the list marks the rows whose spoken text it changes, and no other.
+    const struct {
+        const char* what;
+        std::function<void(PronunciationsEditor&)> edit;
+        Marks marks;
+    } steps[] = {
+        {"an entry edited", [](auto& e) { setCell(e, 1, 1, "Parlo mat"); }, {kStale, kNone, kNone}},
+        {"an entry added",
+         [](auto& e) {
+             e.ButtonAddPronunciation->click();
+             setCell(e, 2, 0, "hallo");
+             setCell(e, 2, 1, "Halloo");
+         },
+         {kStale, kStale, kNone}},
+        {"an entry deleted",
+         [](auto& e) {
+             e.GridPronunciations->setCurrentCell(0, 0);
+             e.ButtonDeletePronunciation->click();
+         },
+         {kStale, kStale, kStale}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        editPronunciations(*frm, step.edit);
+        settle();
+        EXPECT_EQ(marks(), step.marks);
+    }
+    const std::string kept = "Parlomat=Parlo mat\r\nhallo=Halloo\r\n";
+    EXPECT_EQ(readFile(workspace.bot("bot") + "pronunciations.txt"), kept);
+
+    // "Listen" speaks the selected spoken form; a restart keeps the list and the marks.
+    editPronunciations(*frm, [](auto& e) {
+        e.GridPronunciations->setCurrentCell(1, 0);
+        e.ButtonListen->click();
+    });
+    EXPECT_EQ(engine.engine->requests.back().text, u"Halloo");
+    frm.reset();
+    start();
+    EXPECT_EQ(marks(), (Marks{kStale, kStale, kStale}));
+    harnessEncoder().calls.clear();
+    generate(frm->ButtonGenerateChanged);
+    EXPECT_EQ(harnessEncoder().calls.size(), 3u);
+    EXPECT_EQ(engine.engine->requests.back().text, u"Wir sind die GmbH.");
+    EXPECT_EQ(readFile(workspace.bot("bot") + "pronunciations.txt"), kept);
 }
