@@ -111,8 +111,10 @@ std::string problemOf(const std::string& written, const std::string& spoken) {
         return text.find_first_of("\r\n") != std::string::npos;
     };
     const auto nul = [](const std::string& text) { return text.find('\0') != std::string::npos; };
+    // A byte-order mark (a zero-width blank) at the start of a written form would be taken for
+    // the file's own when the entry is the first.
     const auto blankAtAnEnd = [](const std::string& text) {
-        return isLow(text.front()) || isLow(text.back());
+        return isLow(text.front()) || isLow(text.back()) || text.compare(0, 3, kByteOrderMark) == 0;
     };
     const std::string w = excerpt(written);
     if (trimmed(written).empty()) return "the written form is empty";
@@ -213,10 +215,9 @@ PronunciationList decodePronunciations(const std::string& bytes,
         const size_t eq = line.find('=');
         std::string problem;
         if (eq == std::string::npos) {
-            problem = format(
-                "it has no equals sign (\"=\") between a written and a spoken form: "
-                "\"%s\"",
-                excerpt(trimmed(line)).c_str());
+            problem =
+                format("it has no equals sign (\"=\") between a written and a spoken form: %s",
+                       ("\"" + excerpt(trimmed(line)) + "\"").c_str());
         } else {
             Pronunciation p{trimmed(line.substr(0, eq)), trimmed(line.substr(eq + 1))};
             problem = problemOf(p.written, p.spoken);

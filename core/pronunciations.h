@@ -22,7 +22,8 @@ inline constexpr long long kLargestPronunciationsFile = 1LL << 20;
 // What is wrong with an entry, as the user is told before it is stored; empty when nothing is.
 // A written form is not empty, holds no "=" (the first "=" of a line ends it), no line break and
 // no NUL; a spoken form is not empty and holds no line break and no NUL; neither begins or ends
-// with a blank or another character of code 32 or less (the editor trims a cell's text first).
+// with a blank or another character of code 32 or less, nor begins with a byte-order mark (the
+// editor trims a cell's text first).
 std::string pronunciationProblem(const std::string& written, const std::string& spoken);
 
 // The bytes of pronunciations.txt. Raises the entry's problem (an edit error) for an entry that

@@ -101,6 +101,8 @@ TEST(PronunciationsFile, AnEntryThatWouldNotReadBackIsRefused) {
         {{"a=b", "x"}, "The written form \"a=b\" may not contain an equals sign (\"=\")"},
         {{"a\nb", "x"}, "The written form \"a b\" may not contain a line break"},
         {{"GmbH ", "x"}, "The written form \"GmbH \" may not begin or end with a blank"},
+        {{"\xEF\xBB\xBFGmbH", "x"},
+         "The written form \"\xEF\xBB\xBFGmbH\" may not begin or end with a blank"},
         {{"FAQ", ""}, "The spoken form of \"FAQ\" is empty"},
         {{"FAQ", "a\r\nb"}, "The spoken form of \"FAQ\" may not contain a line break"},
         {{"FAQ", " fak"}, "The spoken form of \"FAQ\" may not begin or end with a blank"},
