@@ -107,10 +107,10 @@ for (const [kind, table] of cases) {
   });
 }
 
-// The aim is 90 % of the questions and 95 % of the unrelated ones. Most questions missed ask in
-// words that no keyword has ("How much is it?", "Wie teuer?"); the floors below keep what is
-// reached.
-for (const [name, questions, floor] of [["seen", seen, 85], ["unseen", unseen, 82]]) {
+// The aim is 90 % of the questions and 95 % of the unrelated ones, with the sample bots' keywords
+// as they stand; the floors below keep what is reached. The questions missed ask in words that no
+// keyword has ("How much is it?") or with a typo the rule leaves out ("opne", "prise").
+for (const [name, questions, floor] of [["seen", seen, 96], ["unseen", unseen, 97]]) {
   test(`the share of visitor questions to the sample bots that get the entry meant (${name})`, () => {
     const figures = { topics: [0, 0], unrelated: [0, 0] };
     for (const [bot, set] of Object.entries(questions)) {
