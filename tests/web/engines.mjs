@@ -146,9 +146,43 @@ async function chromium() {
   };
 }
 
+// ---------------------------------------------------------------- what each engine needs
+const onPath = (program) => (process.env.PATH || "").split(":").some((dir) => dir && existsSync(join(dir, program)));
+const runs = (program, args) => { try { execFileSync(program, args, { stdio: "ignore" }); return true; } catch { return false; } };
+const NEEDS = {
+  firefox: () => !onPath("firefox-esr") ? "Firefox ESR is not installed (Debian package firefox-esr)"
+    : typeof WebSocket === "undefined" ? "this Node.js has no WebSocket: run it with --experimental-websocket" : null,
+  webkit: () => !onPath("WebKitWebDriver") ? "WebKitWebDriver is not installed (Debian package webkit2gtk-driver)"
+    : !runs("/usr/bin/python3", ["-c", "import gi; gi.require_version('WebKit2', '4.1')"])
+      ? "WebKitGTK for Python is not installed (Debian packages python3-gi and gir1.2-webkit2-4.1)"
+    : !process.env.DISPLAY && !process.env.WAYLAND_DISPLAY ? "WebKitGTK needs a display: run it under xvfb-run -a" : null,
+  chromium: () => !existsSync(process.env.CHROMIUM || "/usr/bin/chromium") ? "Chromium is not installed (Debian package chromium)"
+    : !existsSync(join(here, "node_modules", "playwright-core")) ? "playwright-core is missing: run npm ci in tests/web" : null,
+};
+if (!NEEDS[engine]) {
+  console.error("usage: node --experimental-websocket tests/web/engines.mjs firefox|webkit|chromium");
+  process.exit(2);
+}
+for (const name of ["MAKE_WEB_BOT", "STAGED_WORKSPACE"]) {
+  if (!process.env[name] || !existsSync(process.env[name])) {
+    console.error(`${name} must name the test build's ${name === "MAKE_WEB_BOT" ? "tests/make_web_bot" : "workspace"}`);
+    process.exit(2);
+  }
+}
+const lacking = NEEDS[engine]();
+if (lacking) {
+  console.log(`${engine}: skipped, ${lacking}`);
+  process.exit(0);
+}
+
 // ---------------------------------------------------------------- the checks
 const folder = mkdtempSync(join(tmpdir(), "parlomat-engines-"));
-execFileSync(process.env.MAKE_WEB_BOT, [process.env.STAGED_WORKSPACE, join(folder, "workspace")], { stdio: ["ignore", "ignore", "inherit"] });
+// The bot is made as the browser tests make it: no window, no sound device.
+execFileSync(process.env.MAKE_WEB_BOT, [process.env.STAGED_WORKSPACE, join(folder, "workspace")], {
+  stdio: ["ignore", "ignore", "inherit"],
+  env: { LSAN_OPTIONS: `suppressions=${join(here, "../support/lsan.supp")}:print_suppressions=0`, ...process.env,
+         QT_QPA_PLATFORM: "offscreen", SDL_AUDIODRIVER: "dummy" },
+});
 const flash = join(folder, "workspace", "flash");
 const embed = readFileSync(join(flash, "embed-code.txt"), "utf8");
 writeFileSync(join(flash, "site.html"), `<!DOCTYPE html><html lang="de"><meta charset="utf-8"><title>Site</title>\n${embed}`);
