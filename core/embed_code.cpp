@@ -15,6 +15,19 @@ constexpr const char* kInstaller =
     "https://download.macromedia.com/pub/shockwave/cabs/flash/swflash.cab#version=8,0,0,0";
 constexpr const char* kDownloadPage = "https://www.macromedia.com/go/getflashplayer";
 constexpr const char* kCrLf = "\r\n";
+
+// The lines before the test page's <html> line when the HTML5 player is on it. A browser that
+// guesses the type of a file on disk from its start (WebKitGTK, through the system's MIME
+// database) takes a file with the XHTML namespace in its first 257 bytes for XHTML, which this
+// page is not; its parser then stops at the <param> line that is not closed, before the
+// player's scripts. The doctype and the comment keep the namespace past those bytes.
+constexpr const char* kHtml5Preamble[] = {
+    "<!DOCTYPE html>",
+    "<!-- The test page of a Parlomat bot with the HTML5 player. From the next line on it holds",
+    "     the embed code as it is shown for a site. This comment keeps the XHTML namespace of",
+    "     that code away from the first bytes of the file, by which some browsers guess the type",
+    "     of a file on disk, so that the page opens as HTML. -->",
+};
 }  // namespace
 
 std::string playerVariable(const std::string& bot) {
@@ -37,6 +50,8 @@ std::string embedCode(const std::string& bot, bool fragment, bool html5) {
     const std::string name = playerVariable(bot);
     std::string code;
     const auto line = [&code](const std::string& text) { code.append(text).append(kCrLf); };
+    if (html5 && !fragment)
+        for (const char* text : kHtml5Preamble) line(text);
     if (!fragment) {
         line(std::string("<html xmlns=\"") + kXhtmlNamespace + "\" xml:lang=\"de\" lang=\"de\">");
         line(

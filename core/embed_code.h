@@ -8,7 +8,9 @@
 // with its <embed>, every line ending with CR LF), or the whole test page around it (no line
 // break after its last line).
 // With `html5`, the lines that load the HTML5 player follow: one <script> line for tts.js after
-// the fragment, and before it, on the test page, the data script for a page opened from disk.
+// the fragment, and before it, on the test page, the data script for a page opened from disk;
+// the test page then begins with a doctype and a comment, so that it is read as HTML also where
+// the type of a file on disk is guessed from its first bytes.
 std::string embedCode(const std::string& bot, bool fragment, bool html5 = false);
 
 // The data script of the test page (tts-data.js): the texts of the bot's files (name and bytes),

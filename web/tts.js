@@ -30,12 +30,14 @@
   // ------------------------------------------------------------------ matching questions
 
   // How close a question word is to a keyword word, from the closest: the same word; the same
-  // without accents, umlauts written out or left off; another form of it; one typo away.
-  var EXACT = 4;
-  var ACCENTS = 3;
-  var FORM = 2;
+  // without accents, umlauts written out or left off; another form of it; a longer word that
+  // begins with it; one typo away.
+  var EXACT = 5;
+  var ACCENTS = 4;
+  var FORM = 3;
+  var COMPOUND = 2;
   var TYPO = 1;
-  var KINDS = ["none", "typo", "form", "accents", "exact"];
+  var KINDS = ["none", "typo", "compound", "form", "accents", "exact"];
   var WORD = /[\p{L}\p{M}\p{N}]+(?:[-\u2010\u2011][\p{L}\p{M}\p{N}]+)*/gu;
   var UMLAUT = { "\u00e4": "ae", "\u00f6": "oe", "\u00fc": "ue" };
 
@@ -71,17 +73,20 @@
     return s.slice(0, i) + s.slice(i + 1);
   }
 
-  // Whether a and b, of one length, differ in one letter or in two neighbours swapped.
-  function oneChangeApart(a, b) {
+  // Whether the keyword word k and the question word q, of one length, differ in two neighbours
+  // swapped, or in one letter changed when k has six letters or more; the first letter is never
+  // the one changed or swapped.
+  function oneChangeApart(k, q) {
     var first = -1;
     var differ = 0;
-    for (var i = 0; i < a.length; i++) {
-      if (a[i] === b[i]) continue;
+    for (var i = 0; i < k.length; i++) {
+      if (k[i] === q[i]) continue;
       if (++differ > 2) return false;
       if (first < 0) first = i;
     }
-    if (differ === 1) return true;
-    return differ === 2 && a[first] === b[first + 1] && a[first + 1] === b[first];
+    if (first < 1) return false;
+    if (differ === 1) return k.length >= 6;
+    return differ === 2 && k[first] === q[first + 1] && k[first + 1] === q[first];
   }
 
   function addTo(index, key, n) {
@@ -92,7 +97,8 @@
 
   // The keyword words of a bot's entries, looked up by their spellings and folded spellings, by
   // the beginnings a word form may have (four letters and more, one to three letters short),
-  // and by the spellings with one letter dropped (of words of five letters and more).
+  // and by the spellings with one letter but the first dropped (of words of five letters and
+  // more).
   function Matcher(entries) {
     var self = this;
     this.entryOf = [];
@@ -115,7 +121,7 @@
             folded.push(f);
             addTo(self.folded, f, n);
             for (var k = Math.max(4, f.length - 3); k < f.length; k++) addTo(self.beginnings, f.slice(0, k), n);
-            if (f.length >= 5) for (var i = 0; i < f.length; i++) addTo(self.shortened, dropped(f, i), n);
+            if (f.length >= 5) for (var i = 1; i < f.length; i++) addTo(self.shortened, dropped(f, i), n);
           });
         });
         self.spelt.push(folded);
@@ -144,14 +150,17 @@
       // A keyword word that begins with the question word, or the other way round.
       note(self.beginnings.get(f), FORM);
       for (var k = Math.max(4, length - 3); k < length; k++) note(self.folded.get(f.slice(0, k)), FORM);
-      // A keyword word of five letters or more typed with one letter dropped, added or changed,
-      // or with two neighbours swapped.
+      // A keyword word of five letters or more that begins a longer word ("Preisliste").
+      for (k = 5; k < length - 3; k++) note(self.folded.get(f.slice(0, k)), COMPOUND);
+      // A keyword word of five letters or more typed with one letter dropped or added, with two
+      // neighbours swapped, or, in words of six letters or more, with one letter changed; the
+      // first letter stays.
       note(self.shortened.get(f), TYPO);
       if (length < 5) return;
       var sameLength = function (n) {
         return self.spelt[n].some(function (s) { return s.length === length && oneChangeApart(s, f); });
       };
-      for (var i = 0; i < length; i++) {
+      for (var i = 1; i < length; i++) {
         var shorter = dropped(f, i);
         if (length > 5) note(self.folded.get(shorter), TYPO);
         note(self.shortened.get(shorter), TYPO, sameLength);
@@ -161,7 +170,8 @@
   };
 
   // The entry for a question: {index, why}, why being how close its closest keyword word came
-  // ("exact", "accents", "form" or "typo"); {index: -1, why: "none"} when no keyword matches.
+  // ("exact", "accents", "form", "compound" or "typo"); {index: -1, why: "none"} when no keyword
+  // matches.
   // Each question word counts for the keyword words it is closest to; when that is not the same
   // word exactly, it counts only if no other entry has a different word as close to it. The
   // entry with the most words matched exactly wins, then the most without accents, and so on;
@@ -184,7 +194,7 @@
     var scores = new Map();
     matched.forEach(function (kind, n) {
       var entry = self.entryOf[n];
-      if (!scores.has(entry)) scores.set(entry, [0, 0, 0, 0, 0]);
+      if (!scores.has(entry)) scores.set(entry, KINDS.map(function () { return 0; }));
       scores.get(entry)[kind]++;
     });
     var best = -1;

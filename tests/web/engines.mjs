@@ -1,14 +1,16 @@
-// A look at the HTML5 player in other engines than Chromium, run by hand: Firefox ESR over
-// WebDriver BiDi, and WebKitGTK (a small WebKit window under Xvfb, see webkit_host.py). It opens
-// the test page from disk and a site page over HTTP, checks that the bot loads and matches, gives
-// the player a click, and prints what it saw: the speech events, the player's state and status,
-// how the music is lowered, and the player's warnings.
+// A look at the HTML5 player in the three engines, run by hand: Firefox ESR over WebDriver BiDi,
+// WebKitGTK (a small WebKit window under Xvfb, see webkit_host.py), and Chromium as the browser
+// tests drive it. It opens the test page from disk and a site page over HTTP, checks that each
+// is read as HTML and that the bot loads and matches, gives the player a click, and prints what
+// it saw: the speech events, the player's state and status, how the music is lowered, and the
+// player's warnings.
 //
 //   MAKE_WEB_BOT=build/test/tests/make_web_bot STAGED_WORKSPACE=build/test/workspace \
-//     node --experimental-websocket tests/web/engines.mjs firefox|webkit
+//     node --experimental-websocket tests/web/engines.mjs firefox|webkit|chromium
 import { spawn, execFileSync } from "node:child_process";
 import { existsSync, mkdtempSync, readFileSync, rmSync, statSync, writeFileSync } from "node:fs";
 import { createServer } from "node:http";
+import { createRequire } from "node:module";
 import { tmpdir } from "node:os";
 import { extname, join } from "node:path";
 import { fileURLToPath, pathToFileURL } from "node:url";
@@ -126,9 +128,61 @@ async function webkit() {
   };
 }
 
+// ---------------------------------------------------------------- Chromium over playwright-core
+async function chromium() {
+  const { chromium } = createRequire(import.meta.url)("playwright-core");
+  const browser = await chromium.launch({
+    executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
+    args: ["--no-sandbox", "--disable-gpu", "--no-first-run", "--disable-background-networking"],
+  });
+  const page = await browser.newPage();
+  await page.addInitScript(`(${RECORDER})()`);
+  return {
+    name: `Chromium ${browser.version()}`,
+    open: (url) => page.goto(url),
+    evaluate: (expression) => page.evaluate(expression),
+    click: (x, y) => page.mouse.click(x, y),
+    close: () => browser.close(),
+  };
+}
+
+// ---------------------------------------------------------------- what each engine needs
+const onPath = (program) => (process.env.PATH || "").split(":").some((dir) => dir && existsSync(join(dir, program)));
+const runs = (program, args) => { try { execFileSync(program, args, { stdio: "ignore" }); return true; } catch { return false; } };
+const NEEDS = {
+  firefox: () => !onPath("firefox-esr") ? "Firefox ESR is not installed (Debian package firefox-esr)"
+    : typeof WebSocket === "undefined" ? "this Node.js has no WebSocket: run it with --experimental-websocket" : null,
+  webkit: () => !onPath("WebKitWebDriver") ? "WebKitWebDriver is not installed (Debian package webkit2gtk-driver)"
+    : !runs("/usr/bin/python3", ["-c", "import gi; gi.require_version('WebKit2', '4.1')"])
+      ? "WebKitGTK for Python is not installed (Debian packages python3-gi and gir1.2-webkit2-4.1)"
+    : !process.env.DISPLAY && !process.env.WAYLAND_DISPLAY ? "WebKitGTK needs a display: run it under xvfb-run -a" : null,
+  chromium: () => !existsSync(process.env.CHROMIUM || "/usr/bin/chromium") ? "Chromium is not installed (Debian package chromium)"
+    : !existsSync(join(here, "node_modules", "playwright-core")) ? "playwright-core is missing: run npm ci in tests/web" : null,
+};
+if (!NEEDS[engine]) {
+  console.error("usage: node --experimental-websocket tests/web/engines.mjs firefox|webkit|chromium");
+  process.exit(2);
+}
+for (const name of ["MAKE_WEB_BOT", "STAGED_WORKSPACE"]) {
+  if (!process.env[name] || !existsSync(process.env[name])) {
+    console.error(`${name} must name the test build's ${name === "MAKE_WEB_BOT" ? "tests/make_web_bot" : "workspace"}`);
+    process.exit(2);
+  }
+}
+const lacking = NEEDS[engine]();
+if (lacking) {
+  console.log(`${engine}: skipped, ${lacking}`);
+  process.exit(0);
+}
+
 // ---------------------------------------------------------------- the checks
 const folder = mkdtempSync(join(tmpdir(), "parlomat-engines-"));
-execFileSync(process.env.MAKE_WEB_BOT, [process.env.STAGED_WORKSPACE, join(folder, "workspace")], { stdio: ["ignore", "ignore", "inherit"] });
+// The bot is made as the browser tests make it: no window, no sound device.
+execFileSync(process.env.MAKE_WEB_BOT, [process.env.STAGED_WORKSPACE, join(folder, "workspace")], {
+  stdio: ["ignore", "ignore", "inherit"],
+  env: { LSAN_OPTIONS: `suppressions=${join(here, "../support/lsan.supp")}:print_suppressions=0`, ...process.env,
+         QT_QPA_PLATFORM: "offscreen", SDL_AUDIODRIVER: "dummy" },
+});
 const flash = join(folder, "workspace", "flash");
 const embed = readFileSync(join(flash, "embed-code.txt"), "utf8");
 writeFileSync(join(flash, "site.html"), `<!DOCTYPE html><html lang="de"><meta charset="utf-8"><title>Site</title>\n${embed}`);
@@ -151,17 +205,18 @@ async function until(browser, expression, deadline = 10000) {
   }
 }
 
-const browser = engine === "webkit" ? await webkit() : await firefox();
+const browser = await { firefox, webkit, chromium }[engine]();
 let failed = false;
 try {
   console.log(browser.name);
   for (const [address, how] of [[pathToFileURL(join(flash, "tts.html")).href, "test page from disk"],
                                 [`http://127.0.0.1:${server.address().port}/site.html`, "site page over HTTP"]]) {
     await browser.open(address);
+    const type = await browser.evaluate("document.contentType + ', ' + document.compatMode");
     const loaded = await until(browser, `(window.Parlomat?.players[0]?.element.dataset.state || "loading") !== "loading" &&
       window.Parlomat.players[0].element.dataset.state`);
     if (!loaded) {
-      console.log(`${how}: the player did not load`, await browser.evaluate(`({ ready: document.readyState,
+      console.log(`${how}: read as ${type}; the player did not load`, await browser.evaluate(`({ ready: document.readyState,
         title: document.title, href: location.href, html: document.documentElement.outerHTML.slice(-300), scripts: [...document.scripts].map((s) => s.src), data: typeof window.ParlomatData,
         errors: window.seen?.errors })`));
       failed = true;
@@ -178,9 +233,9 @@ try {
       state: p.element.dataset.state, status: document.querySelector(".pm-status").textContent,
       events: window.seen.events, music: p.music ? (p.musicLowered + (p.music.paused ? ", paused" : ", playing")) : "none",
       warnings: window.seen.warnings }; })()`);
-    console.log(`${how}: loaded ${loaded}; ${matches.join(", ")}; after a click ${after ? "" : "(nothing within 10 s) "}` +
+    console.log(`${how}: read as ${type}; loaded ${loaded}; ${matches.join(", ")}; after a click ${after ? "" : "(nothing within 10 s) "}` +
                 JSON.stringify(seen, null, 1));
-    failed ||= loaded !== "idle" || matches[0] !== "hlife: 2 typo" || /missing/.test(seen.status);
+    failed ||= !type.startsWith("text/html") || loaded !== "idle" || matches[0] !== "hlife: 2 typo" || /missing/.test(seen.status);
   }
 } finally {
   await browser.close();

@@ -13,7 +13,7 @@ const { matcher, parsePhrases } = require("../../web/tts.js");
 const bot = (keywords) => matcher(parsePhrases(["=Hello", ...keywords.map((k, i) => `${k}=answer ${i + 1}`)].join("\r\n")));
 
 const english = bot(["price cost", "hours open", "contact email", "weather forecast", "café", "house", "tea",
-                     "12345", "price list"]);
+                     "12345", "price list", "contract"]);
 const german = bot(["Preis Kosten", "Support Hilfe", "Öffnungszeiten", "München Filiale", "Kontakt E-Mail",
                     "Straße", "Gruesse", "Reise Urlaub", "Kasse", "Tasse", "Tür"]);
 
@@ -44,21 +44,30 @@ const cases = [
     [english, "opening", 2, "form"],
     [english, "hour", 2, "form"],
     [english, "contacting", 3, "form"],
-    [german, "Preise", 1, "form"],       // also one letter from "Reise": the closer kind wins
+    [german, "Preise", 1, "form"],       // not "Reise" with a letter added: the first letter stays
     [german, "Kostenlos", 1, "form"],
     [german, "Öffnungszeit", 3, "form"],
     [german, "Offnungszeit", 3, "form"],
     [german, "Filialen", 4, "form"],
   ]],
+  ["a keyword word of five letters or more that begins a longer word", [
+    [german, "Preisliste", 1, "compound"],
+    [german, "Kontaktdaten", 5, "compound"],
+    [german, "Emailadresse", 5, "compound"],  // "E-Mail" joined
+    [german, "Hilfestellung", 2, "compound"],
+    [english, "weatherproof", 4, "compound"],
+    [german, "Kostenloses", 1, "compound"],   // one letter more than a form
+  ]],
   ["one typo in a word of five letters or more", [
     [english, "wether", 4, "typo"],      // dropped
     [english, "forecaast", 4, "typo"],   // added
-    [english, "contakt", 3, "typo"],     // changed
+    [english, "contakt", 3, "typo"],     // changed, in a word of six letters or more
     [english, "weahter", 4, "typo"],     // swapped
     [german, "hlife", 2, "typo"],
     [german, "Suport", 2, "typo"],
     [german, "Kontackt", 5, "typo"],
     [german, "Munchn", 4, "typo"],
+    [german, "Kosen", 1, "typo"],
   ]],
   ["exact beats tolerant, then the most keyword words, then the first entry", [
     [english, "house prices", 6, "exact"],
@@ -67,17 +76,25 @@ const cases = [
     [english, "price contact", 1, "exact"],
     [english, "price list", 9, "exact"],
     [english, "prices", 1, "form"],      // the same word in two entries is no false friend
+    [english, "hous", 6, "form"],        // a form of "house" before a typo of "hours"
   ]],
   ["no false friends", [
-    [english, "houre", -1, "none"],      // one letter from "hours" and from "house"
-    [german, "Gasse", -1, "none"],       // one letter from "Kasse" and from "Tasse"
+    [english, "contarct", -1, "none"],   // one letter more than "contact", two swapped in "contract"
+    [english, "houre", -1, "none"],      // a letter changed in a word of five letters
+    [german, "Hilde", -1, "none"],
+    [english, "yours", -1, "none"],      // the first letter changed, dropped, added or swapped
+    [english, "ours", -1, "none"],
+    [english, "shours", -1, "none"],
+    [english, "ohurs", -1, "none"],
+    [german, "Gasse", -1, "none"],
+    [english, "costumes", -1, "none"],   // a keyword word of four letters begins no compound
     [english, "cos", -1, "none"],        // fewer than four letters: exact only
     [english, "teas", -1, "none"],
     [english, "coast", -1, "none"],      // a typo only in words of five letters or more
-    [english, "opne", -1, "none"],
+    [english, "opne", -1, "none"],       // nor two neighbours swapped ("from" is not "form")
     [english, "12346", -1, "none"],      // numbers: exact only
     [english, "123456", -1, "none"],
-    [german, "Preisliste", -1, "none"],  // more than three letters more
+    [german, "Versandkosten", -1, "none"],  // a word that ends with a keyword word ("Preise", "Reise")
     [english, "Where is the train station?", -1, "none"],
     [german, "", -1, "none"],
   ]],
@@ -90,10 +107,10 @@ for (const [kind, table] of cases) {
   });
 }
 
-// The aim is 90 % of the questions and 95 % of the unrelated ones. The questions missed ask in
-// words that no keyword has ("How much is it?", "Wie teuer?") or in compounds more than three
-// letters longer than a keyword ("Kontaktdaten"); the floors below keep what is reached.
-for (const [name, questions, floor] of [["seen", seen, 80], ["unseen", unseen, 75]]) {
+// The aim is 90 % of the questions and 95 % of the unrelated ones, with the sample bots' keywords
+// as they stand; the floors below keep what is reached. The questions missed ask in words that no
+// keyword has ("How much is it?") or with a typo the rule leaves out ("opne", "prise").
+for (const [name, questions, floor] of [["seen", seen, 96], ["unseen", unseen, 97]]) {
   test(`the share of visitor questions to the sample bots that get the entry meant (${name})`, () => {
     const figures = { topics: [0, 0], unrelated: [0, 0] };
     for (const [bot, set] of Object.entries(questions)) {
