@@ -286,3 +286,43 @@ TEST(GenerationRealEngine, FliteVoicesGiveMp3FilesAndLogsAsLongAsTheirWaveFiles)
         }
     }
 }
+
+// A bot's pronunciations reach the real engine: the phrase with them is rendered as its spoken
+// form is (the logs of the two are alike), while phrases.txt keeps what is written.
+TEST(GenerationRealEngine, APhraseIsRenderedAsItsPronunciationsSayWhileItsTextStays) {
+    const RealSpeech speech;
+    const ProcessEncoder encoder;
+    TempWorkspace workspace;
+    ScriptedDialogs dialogs;
+    workspace.linkEncoder();
+    workspace.addBot("Firma");
+    const std::string bot = workspace.bot("Firma");
+    const std::string phrases =
+        "firma=Die Parlomat GmbH hilft.\r\n"
+        "gesprochen=Die Parlo maht Gesellschaft mit beschränkter Haftung hilft.\r\n";
+    writeFile(bot + "phrases.txt", phrases);
+    const auto logMs = [&](int n) {
+        int sum = 0;
+        const std::string log = readFile(bot + std::to_string(n) + ".txt");
+        const std::regex line("(\\d+) (-?\\d+)\r\n");
+        for (std::sregex_iterator it(log.begin(), log.end(), line), end; it != end; ++it)
+            sum += std::stoi((*it)[2]);
+        return sum;
+    };
+    TfrmTextToSpeech frm;
+    frm.CheckBoxSpeakAloud->setChecked(false);
+    QTest::mouseClick(frm.ButtonGenerateSpeech, Qt::LeftButton);
+    ASSERT_EQ(frm.LabelStatus->text(), "Completed!");
+    const int written = logMs(0), spoken = logMs(1);
+    ASSERT_GT(spoken, written + 500);  // the spoken form is much longer to say
+
+    writeFile(bot + "pronunciations.txt",
+              "GmbH=Gesellschaft mit beschränkter Haftung\r\nParlomat=Parlo maht\r\n");
+    frm.ComboBoxBotsChange(frm.ComboBoxBots);  // the bot is chosen again: its list is read
+    ASSERT_TRUE(frm.ButtonGenerateChanged->isEnabled());  // row 0 says something else now
+    QTest::mouseClick(frm.ButtonGenerateChanged, Qt::LeftButton);
+    ASSERT_EQ(frm.LabelStatus->text(), "Completed!");
+    EXPECT_NEAR(logMs(0), spoken, 0.05 * spoken);
+    EXPECT_EQ(readFile(bot + "phrases.txt"), phrases);
+    EXPECT_TRUE(dialogs.shown().empty());
+}
