@@ -1,16 +1,16 @@
 """The layer check on small trees: a sound one passes, and each way of breaking the order is
 caught. Run from the repository's folder: python3 -m unittest tools.test_check_layers"""
-import importlib.machinery
-import importlib.util
 import os
 import tempfile
+import types
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-loader = importlib.machinery.SourceFileLoader("check_layers", os.path.join(HERE, "check_layers"))
-spec = importlib.util.spec_from_loader("check_layers", loader)
-check_layers = importlib.util.module_from_spec(spec)
-loader.exec_module(check_layers)
+# The check is a script without the .py ending: its source is run as a module of its own.
+check_layers = types.ModuleType("check_layers")
+_path = os.path.join(HERE, "check_layers")
+with open(_path, encoding="utf-8") as _source:
+    exec(compile(_source.read(), _path, "exec"), check_layers.__dict__)
 
 CMAKE = """
 file(GLOB CORE_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/core/*.cpp)

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include <chrono>
-#include <thread>
+#include <future>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -222,8 +222,13 @@ TEST_F(SpeechState, WithoutSpeakingAloudTheProgressNamesThePhraseMadeAndAStopIsS
     writeFile(workspace.bot("bot") + "phrases.txt", "=one\r\n=two\r\n=three\r\n=four\r\n");
     start();
     QTest::mouseClick(frm->CheckBoxSpeakAloud, Qt::LeftButton);
-    harnessEncoder().behaviour = [](const std::vector<std::string>& arguments) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    // The third phrase's encoder ends only once the stop has been shown: the stop comes while
+    // phrases are still being made, however fast the machine is.
+    std::promise<void> stopPressed;
+    const std::shared_future<void> stopSeen = stopPressed.get_future().share();
+    bool stopClicked = false, stopShown = false;
+    harnessEncoder().behaviour = [stopSeen](const std::vector<std::string>& arguments) {
+        if (arguments.back().ends_with("2.mp3")) stopSeen.wait_for(std::chrono::minutes(1));
         writeFile(arguments.back(), silentMp3Frame());
         EncoderOutcome outcome;
         outcome.started = true;
@@ -234,7 +239,14 @@ TEST_F(SpeechState, WithoutSpeakingAloudTheProgressNamesThePhraseMadeAndAStopIsS
     QObject::connect(&poll, &QTimer::timeout, [&] {
         const std::string text = frm->LabelProgress->text().toStdString();
         if (seen.empty() || seen.back() != text) seen.push_back(text);
-        if (text.rfind("Phrase 3 of 4", 0) == 0) QTest::mouseClick(frm->ButtonStop, Qt::LeftButton);
+        if (text.rfind("Phrase 3 of 4", 0) == 0 && !stopClicked) {
+            QTest::mouseClick(frm->ButtonStop, Qt::LeftButton);
+            stopClicked = true;
+        }
+        if (text.rfind("Stopping after this phrase...", 0) == 0 && !stopShown) {
+            stopShown = true;
+            stopPressed.set_value();
+        }
     });
     poll.start(0);  // at every turn of the event loop, after each phrase's file pass among them
     generate(frm->ButtonGenerateSpeech);

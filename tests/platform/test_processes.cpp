@@ -1,10 +1,8 @@
 // The programs that Parlomat starts: the encoder, waited for, and the desktop's opener, not.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <chrono>
+#include <QTest>
 #include <filesystem>
-#include <thread>
 
 #include "core/encoder.h"
 #include "gui/errorreport.h"
@@ -67,10 +65,7 @@ TEST(ShellOpen, HandsTheTargetAsOneArgumentAndDoesNotWait) {
     shellOpen("\"" + dir.path() + "my flash folder\"");
     EXPECT_FALSE(exists(ended));  // the request came back while the opener was still there
     writeFile(release, "");
-    QElapsedTimer clock;
-    clock.start();
-    while (!exists(ended) && clock.elapsed() < 60000)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return exists(ended); }, 60000));
     EXPECT_EQ(readFile(record), "1\n" + dir.path() + "my flash folder\n");
 }
 
