@@ -105,35 +105,30 @@ std::string excerpt(const std::string& text) {
     return out;
 }
 
-// The problem of an entry, starting in lower case so that it can follow "Line 3 was left out: ".
-std::string problemOf(const std::string& written, const std::string& spoken) {
-    const auto breaks = [](const std::string& text) {
-        return text.find_first_of("\r\n") != std::string::npos;
-    };
-    const auto nul = [](const std::string& text) { return text.find('\0') != std::string::npos; };
+// What is wrong with one form of an entry, `name` saying which ("the written form "GmbH"").
+std::string formProblem(const std::string& text, const std::string& name) {
+    if (text.find_first_of("\r\n") != std::string::npos)
+        return name + " may not contain a line break";
+    if (text.find('\0') != std::string::npos) return name + " may not contain a NUL character";
     // A byte-order mark (a zero-width blank) at the start of a written form would be taken for
     // the file's own when the entry is the first.
-    const auto blankAtAnEnd = [](const std::string& text) {
-        return isLow(text.front()) || isLow(text.back()) || text.compare(0, 3, kByteOrderMark) == 0;
-    };
+    if (isLow(text.front()) || isLow(text.back()) || text.compare(0, 3, kByteOrderMark) == 0)
+        return name + " may not begin or end with a blank";
+    return {};
+}
+
+// The problem of an entry, starting in lower case so that it can follow "Line 3 was left out: ".
+std::string problemOf(const std::string& written, const std::string& spoken) {
     const std::string w = excerpt(written);
     if (trimmed(written).empty()) return "the written form is empty";
     if (written.find('=') != std::string::npos)
         return format("the written form \"%s\" may not contain an equals sign (\"=\")", w.c_str());
-    if (breaks(written))
-        return format("the written form \"%s\" may not contain a line break", w.c_str());
-    if (nul(written))
-        return format("the written form \"%s\" may not contain a NUL character", w.c_str());
-    if (blankAtAnEnd(written))
-        return format("the written form \"%s\" may not begin or end with a blank", w.c_str());
-    if (trimmed(spoken).empty()) return format("the spoken form of \"%s\" is empty", w.c_str());
-    if (breaks(spoken))
-        return format("the spoken form of \"%s\" may not contain a line break", w.c_str());
-    if (nul(spoken))
-        return format("the spoken form of \"%s\" may not contain a NUL character", w.c_str());
-    if (blankAtAnEnd(spoken))
-        return format("the spoken form of \"%s\" may not begin or end with a blank", w.c_str());
-    return {};
+    if (std::string problem = formProblem(written, format("the written form \"%s\"", w.c_str()));
+        !problem.empty())
+        return problem;
+    const std::string spokenName = format("the spoken form of \"%s\"", w.c_str());
+    if (trimmed(spoken).empty()) return spokenName + " is empty";
+    return formProblem(spoken, spokenName);
 }
 
 AppError unreadable(const std::string& path, const std::string& why) {
@@ -246,10 +241,10 @@ PronunciationList readPronunciations(const std::string& botFolder,
         if (errno == ENOENT) return {};
         throw fileOpenError(path, errno);
     }
-    if (S_ISLNK(st.st_mode))
-        throw unreadable(path, "The file is a symbolic link, which is not followed");
     if (S_ISDIR(st.st_mode)) throw fileOpenError(path, EISDIR);
-    if (!S_ISREG(st.st_mode)) throw unreadable(path, "The entry is not a regular file");
+    // A symbolic link is refused by ReadFileText, which does not follow it.
+    if (!S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode))
+        throw unreadable(path, "The entry is not a regular file");
     if (st.st_size > kLargestPronunciationsFile) throw tooLarge(path, st.st_size);
 
     const std::string bytes = ReadFileText(path);

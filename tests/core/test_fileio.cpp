@@ -132,15 +132,12 @@ TEST(WriteFileText, AFullDiskRaisesAnErrorAndKeepsTheOldFileWhole) {
     writeFile(file, "old complete content\r\n");
 
     // The file size limit makes every write past 16 bytes fail, as a full disk would.
-    struct rlimit saved {};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 16;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const std::string message = errorMessageOf([&] { WriteFileText(file, std::string(100, 'n')); });
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    std::string message;
+    {
+        const FileSizeLimit limit(16);
+        ASSERT_TRUE(limit.set());
+        message = errorMessageOf([&] { WriteFileText(file, std::string(100, 'n')); });
+    }
 
     EXPECT_EQ(message, "Cannot write file \"" + file + "\". File too large");
     EXPECT_EQ(readFile(file), "old complete content\r\n");

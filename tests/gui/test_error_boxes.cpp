@@ -2,7 +2,6 @@
 // with a key press as a user closes them; the window lives on and the files hold what they should.
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -14,8 +13,6 @@
 #include <QTest>
 #include <QTimer>
 
-#include <algorithm>
-#include <csignal>
 #include <filesystem>
 
 #include "core/errors.h"
@@ -100,15 +97,10 @@ TEST_F(ErrorBoxes, ReportsFromACellEditorLeaveTheGridWorkingAndTheFileAsItShould
         start(1);
 
         const size_t before = boxes.closed().size();
-        struct rlimit saved {};
-        ::getrlimit(RLIMIT_FSIZE, &saved);
-        const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit limited = saved;
-        limited.rlim_cur = std::min(c.sizeLimit, saved.rlim_cur);
-        ::setrlimit(RLIMIT_FSIZE, &limited);
-        typeIntoCell(1, c.column, c.typed);
-        ::setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, previous);
+        {
+            const FileSizeLimit limit(c.sizeLimit);
+            typeIntoCell(1, c.column, c.typed);
+        }
         std::string box = c.box;
         if (box.rfind("Parlomat: ", 0) == 0) box.replace(0, 10, title());
         if (const size_t at = box.find("%s"); at != std::string::npos) box.replace(at, 2, file);

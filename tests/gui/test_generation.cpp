@@ -281,15 +281,11 @@ TEST_F(Generation, PlayPreviewIsHeldWhileAPhraseIsMadeSoThatItsLogIsWhole) {
 TEST_F(Generation, AFilePassCutShortByAFullDiskLeavesNoWavFile) {
     start("=one\r\n");
     // The file size limit makes the WAV file's samples fail half-way, as a full disk would.
-    struct rlimit saved {};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit limited = saved;
-    limited.rlim_cur = 1000;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    generate();
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    {
+        const FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.set());
+        generate();
+    }
     EXPECT_EQ(frm->LabelStatus->text(), "Generation failed!");
     EXPECT_EQ(dialogs.shown(), std::vector<std::string>{"Error: The speech engine cannot write the "
                                                         "file \"" +

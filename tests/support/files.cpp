@@ -94,3 +94,15 @@ std::string errorMessageOf(const std::function<void()>& f) {
     }
     return "(no error)";
 }
+
+FileSizeLimit::FileSizeLimit(rlim_t bytes) : previous_(std::signal(SIGXFSZ, SIG_IGN)) {
+    ::getrlimit(RLIMIT_FSIZE, &saved_);
+    struct rlimit limited = saved_;
+    limited.rlim_cur = std::min(bytes, saved_.rlim_cur);
+    set_ = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &saved_);
+    std::signal(SIGXFSZ, previous_);
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <functional>
 #include <string>
 #include <vector>
@@ -57,3 +60,19 @@ std::vector<std::string> listFolder(const std::string& folder);
 
 // The message of the error that `f` raises, or "(no error)".
 std::string errorMessageOf(const std::function<void()>& f);
+
+// Every write past `bytes` bytes of a file fails while the object lives (SIGXFSZ ignored), as
+// on a full disk. RLIM_INFINITY sets no limit.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+    bool set() const { return set_; }
+
+private:
+    struct rlimit saved_ {};
+    void (*previous_)(int);
+    bool set_;
+};
